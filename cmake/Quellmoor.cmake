@@ -1,0 +1,34 @@
+# Shared build settings: warnings, sanitizers and small helpers.
+
+set(QM_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+
+if(QM_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# quellmoor_library(NAME SOURCES... [LINK libs...])
+# One static library per engine folder; headers are included as "folder/File.h".
+function(quellmoor_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${QM_WARNINGS})
+  if(ARG_LINK)
+    target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  endif()
+endfunction()
+
+# quellmoor_test(NAME SOURCES... LINK libs... [LABELS labels...])
+function(quellmoor_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${QM_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QM_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
