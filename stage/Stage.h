@@ -1,0 +1,164 @@
+// RStage: the root of everything shown.
+//
+// A component manager that owns every loaded component, the off-screen stage
+// image and the background, the list of timers, the stage clock and the set of
+// dirty rectangles. Each frame it sorts the pixies by depth (larger ZPos first),
+// copies the background, has every visible pixie draw itself and presents the
+// image. Input arrives as operations that store the value and fire the named
+// event ("OnMouseMove", "OnKeyDown", ...). The stage registers itself as its
+// own first component, so the stream's object "Stage" fills its properties.
+//
+// RStage is abstract over what touches the system; RDibStage (DibStage.h)
+// implements that once over the platform interface.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/ComponentManager.h"
+#include "model/Rect.h"
+
+namespace quellmoor {
+
+class RSurface;
+class RTimer;
+
+// The window settings the stream's "Stage" object carries.
+class RStageSetup {
+public:
+    virtual ~RStageSetup() = default;
+    // Handles ShowCursor, Fullscreen, HasFrame, WindowRect (read, discarded), BackColor, UseColor.
+    virtual bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter);
+
+    bool showCursor = true;
+    bool fullScreen = false;
+    bool hasFrame = true;
+    RRect windowRect{0, 0, 320, 240};
+    std::int32_t backColor = 0;
+    bool useColor = true;
+};
+
+class RStage : public RComponentManager {
+public:
+    RStage();
+    ~RStage() override;
+
+    bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
+    std::string GetClassName() const override { return "RStage"; }
+
+    // Loads content with the set-up sequence: bind links, "OnBeforeEverything",
+    // load, bind again, "OnSetup", make the stage image, create the window, "OnCreated".
+    void AddComponentStream(std::istream* in) override;
+
+    // --- Clock
+    virtual double GetSystemTime() = 0;
+    // (system time - start time) / rate.
+    double GetTime();
+    void Pause();
+    void Resume();
+    bool IsPaused() const { return pauseStart_ != -1.0; }
+    // Changes the rate while keeping stage time continuous.
+    void SetRate(double rate);
+    double GetRate() const { return rate_; }
+
+    // --- Surfaces
+    virtual std::unique_ptr<RSurface> CreateSurface(float width, float height) = 0;
+    std::unique_ptr<RSurface> CloneSurface(const RSurface& surface);
+    RSurface* GetStageImage() const { return stageImage_.get(); }
+    RSurface* GetBackground() const { return background_.get(); }
+    virtual void Resize(float width, float height);
+    virtual void SetBackColor(std::int32_t colour);
+
+    // --- Running
+    virtual void Start();
+    virtual void Stop();
+    virtual void Run();
+    virtual void Show();
+    virtual void Redraw();
+    virtual void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) = 0;
+    virtual bool PumpMessages(double waitMs) = 0;
+    virtual void MeasureFramePeriod() = 0;
+    virtual double WaitForVerticalBlank() = 0;
+    virtual bool RequestQuit() = 0;
+    void Quit();
+    bool IsQuitting() const { return quit_; }
+
+    // --- Window and program
+    virtual std::unique_ptr<std::istream> OpenContent() = 0;
+    virtual void CreateStageWindow() = 0;
+    virtual void ShowCursor(bool visible) = 0;
+    virtual RRect GetWindowRect() = 0;
+    virtual std::string GetProgramDir() = 0;
+    virtual std::string GetProgramName() = 0;
+    virtual void SetCaption(const std::string& caption);
+    const std::string& GetCaption() const { return caption_; }
+    RStageSetup& GetSetup() { return setup_; }
+
+    // --- Dirty rectangles: pairwise disjoint, integer aligned, inside the stage image.
+    void InvalidRect(const RRect& rect);
+    const std::vector<RRect>& GetDirtyRects() const { return dirty_; }
+    void ClearDirtyRects() { dirty_.clear(); }
+
+    // --- Input: each stores its values, then fires its event.
+    virtual void Activate(bool active);
+    virtual void MouseMove(float x, float y);
+    virtual void MouseUp(float x, float y);
+    virtual void MouseDown(float x, float y);
+    void KeyDown(std::uint32_t code, std::uint32_t data);
+    void KeyUp(std::uint32_t code, std::uint32_t data);
+    float GetMouseX() const { return mouseX_; }
+    float GetMouseY() const { return mouseY_; }
+    std::uint8_t GetKeyDownCode() const { return keyDownCode_; }
+    std::uint8_t GetKeyUpCode() const { return keyUpCode_; }
+    std::uint32_t GetKeyDownData() const { return keyDownData_; }
+    std::uint32_t GetKeyUpData() const { return keyUpData_; }
+    bool IsActive() const { return active_; }
+
+    // --- Failures: "OnException" handlers may clear the message; otherwise ShowException.
+    virtual void ReportException(const std::string& message) noexcept;
+    virtual void ShowException(const std::string& message);
+    // The message while "OnException" handlers run; null otherwise.
+    const std::string* GetExceptionMessage() const { return exceptionMessage_; }
+    void ClearExceptionMessage() { exceptionMessage_ = nullptr; }
+
+    // --- Sound
+    bool IsSoundEnabled() const { return soundEnabled_; }
+    void SetSoundEnabled(bool on) { soundEnabled_ = on; }
+
+    // --- Timers register themselves when made and leave when they die.
+    void AddTimer(RTimer* timer);
+    void RemoveTimer(RTimer* timer);
+    const std::vector<RTimer*>& GetTimers() const { return timers_; }
+    double GetFramePeriod() const { return framePeriod_; }
+
+protected:
+    double framePeriod_ = 1000.0 / 60.0;
+    double timerBudget_ = 1000.0 / 3.0;
+    std::unique_ptr<RSurface> stageImage_;
+    std::unique_ptr<RSurface> background_;
+
+private:
+    bool firstShowPending_ = true;
+    std::vector<RRect> dirty_;
+    double startTime_ = 0;
+    double rate_ = 1.0;
+    double pauseStart_ = -1.0;
+    std::vector<RTimer*> timers_;
+    std::string caption_;
+    bool quit_ = false;
+    bool soundEnabled_ = true;
+    RStageSetup setup_;
+    bool active_ = false;
+    float mouseX_ = -99999.0f, mouseY_ = -99999.0f;
+    std::uint8_t keyUpCode_ = 0, keyDownCode_ = 0;
+    std::uint32_t keyUpData_ = 0, keyDownData_ = 0;
+    const std::string* exceptionMessage_ = nullptr;
+};
+
+// The one stage of the process, or null before it exists.
+RStage* CurrentStage();
+
+}  // namespace quellmoor
