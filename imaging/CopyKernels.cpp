@@ -1,0 +1,193 @@
+#include "imaging/CopyKernels.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace quellmoor::detail {
+
+namespace {
+
+thread_local std::array<std::int32_t, kMaxCopySide> columnTable;
+thread_local std::array<std::int32_t, kMaxCopySide> rowTable;
+// One scaled source row, gathered once and blended into every destination row that repeats it.
+thread_local std::array<std::uint8_t, kMaxCopySide> rowBuffer;
+
+// --- Rows, left to right
+
+#ifdef __SSE2__
+// Keeps the destination byte where the source byte equals the key: d = (d & eq) | (s & ~eq).
+inline void Blend16(std::uint8_t* d, __m128i s, __m128i key) {
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i eq = _mm_cmpeq_epi8(s, key);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, s)));
+}
+
+inline __m128i Load16(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Byte order reversed with SSE2 shuffles only (no SSSE3 on the baseline).
+inline __m128i Reverse16(__m128i x) {
+    x = _mm_shuffle_epi32(x, _MM_SHUFFLE(0, 1, 2, 3));
+    x = _mm_shufflelo_epi16(x, _MM_SHUFFLE(2, 3, 0, 1));
+    x = _mm_shufflehi_epi16(x, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_or_si128(_mm_srli_epi16(x, 8), _mm_slli_epi16(x, 8));
+}
+#endif
+
+inline void BlendScalar(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t v = s[i];
+        d[i] = v == key ? d[i] : v;
+    }
+}
+
+void BlendRow(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
+#ifdef __SSE2__
+    if (n >= 16) {
+        const __m128i k = _mm_set1_epi8(static_cast<char>(key));
+        int i = 0;
+        for (; i + 32 <= n; i += 32) {
+            Blend16(d + i, Load16(s + i), k);
+            Blend16(d + i + 16, Load16(s + i + 16), k);
+        }
+        if (i + 16 <= n) {
+            Blend16(d + i, Load16(s + i), k);
+            i += 16;
+        }
+        // The tail overlaps bytes already done; blending them again changes nothing.
+        if (i < n) Blend16(d + n - 16, Load16(s + n - 16), k);
+        return;
+    }
+#endif
+    BlendScalar(d, s, n, key);
+}
+
+// d[i] = s[n - 1 - i]
+void ReverseRow(std::uint8_t* d, const std::uint8_t* s, int n) {
+    int i = 0;
+#ifdef __SSE2__
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Reverse16(Load16(s + n - 16 - i)));
+        if (i < n) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16), Reverse16(Load16(s)));
+        return;
+    }
+#endif
+    for (; i < n; ++i) d[i] = s[n - 1 - i];
+}
+
+void ReverseBlendRow(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
+    int i = 0;
+#ifdef __SSE2__
+    if (n >= 16) {
+        const __m128i k = _mm_set1_epi8(static_cast<char>(key));
+        for (; i + 16 <= n; i += 16) Blend16(d + i, Reverse16(Load16(s + n - 16 - i)), k);
+        if (i < n) Blend16(d + n - 16, Reverse16(Load16(s)), k);
+        return;
+    }
+#endif
+    for (; i < n; ++i) {
+        const std::uint8_t v = s[n - 1 - i];
+        d[i] = v == key ? d[i] : v;
+    }
+}
+
+// d[i] = s[offset(i)], or s[sourceWidth - 1 - offset(i)] when mirrored.
+template <bool MirrorH>
+void GatherRow(std::uint8_t* d, const std::uint8_t* s, int n, const std::int32_t* offsets, int sourceWidth) {
+    const std::uint8_t* base = MirrorH ? s + sourceWidth - 1 : s;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const std::uint8_t a = MirrorH ? base[-offsets[i]] : base[offsets[i]];
+        const std::uint8_t b = MirrorH ? base[-offsets[i + 1]] : base[offsets[i + 1]];
+        const std::uint8_t c = MirrorH ? base[-offsets[i + 2]] : base[offsets[i + 2]];
+        const std::uint8_t e = MirrorH ? base[-offsets[i + 3]] : base[offsets[i + 3]];
+        d[i] = a;
+        d[i + 1] = b;
+        d[i + 2] = c;
+        d[i + 3] = e;
+    }
+    for (; i < n; ++i) d[i] = MirrorH ? base[-offsets[i]] : base[offsets[i]];
+}
+
+// --- The one template behind all 32 kernels
+
+template <bool Transparent, bool ScaleH, bool ScaleV, bool MirrorH, bool MirrorV>
+void CopyKernelImpl(const CopyJob& job) {
+    const int n = job.width;
+    for (int k = 0; k < job.height; ++k) {
+        std::uint8_t* d = job.dest + k * job.destStride;
+        std::ptrdiff_t sourceRow;
+        if constexpr (ScaleV)
+            sourceRow = MirrorV ? job.sourceHeight - 1 - job.rows[k] : job.rows[k];
+        else
+            sourceRow = MirrorV ? job.height - 1 - k : k;
+        const std::uint8_t* s = job.source + sourceRow * job.sourceStride;
+
+        if constexpr (ScaleH) {
+            // A source row met again (upscaling) is not gathered twice.
+            bool repeated = false;
+            if constexpr (ScaleV) repeated = k > 0 && job.rows[k] == job.rows[k - 1];
+            if constexpr (Transparent) {
+                if (!repeated) GatherRow<MirrorH>(rowBuffer.data(), s, n, job.columns, job.sourceWidth);
+                BlendRow(d, rowBuffer.data(), n, job.key);
+            } else {
+                if (repeated)
+                    std::memcpy(d, d - job.destStride, static_cast<std::size_t>(n));
+                else
+                    GatherRow<MirrorH>(d, s, n, job.columns, job.sourceWidth);
+            }
+        } else if constexpr (MirrorH) {
+            if constexpr (Transparent)
+                ReverseBlendRow(d, s, n, job.key);
+            else
+                ReverseRow(d, s, n);
+        } else {
+            if constexpr (Transparent)
+                BlendRow(d, s, n, job.key);
+            else
+                std::memmove(d, s, static_cast<std::size_t>(n));
+        }
+    }
+}
+
+template <std::size_t... I>
+constexpr std::array<CopyKernel, 32> MakeKernelTable(std::index_sequence<I...>) {
+    return {&CopyKernelImpl<(I & 16) != 0, (I & 8) != 0, (I & 4) != 0, (I & 2) != 0, (I & 1) != 0>...};
+}
+
+constexpr std::array<CopyKernel, 32> kKernels = MakeKernelTable(std::make_index_sequence<32>{});
+
+}  // namespace
+
+CopyKernel SelectCopyKernel(bool transparent, bool scaleH, bool scaleV, bool mirrorH, bool mirrorV) {
+    const std::size_t index = (transparent ? 16u : 0u) | (scaleH ? 8u : 0u) | (scaleV ? 4u : 0u) |
+                              (mirrorH ? 2u : 0u) | (mirrorV ? 1u : 0u);
+    return kKernels[index];
+}
+
+void BuildSteps(std::int32_t* offsets, int sourceLength, int destLength) {
+    const int quotient = sourceLength / destLength;
+    const int remainder = sourceLength % destLength;
+    int running = 0;
+    std::int32_t offset = 0;
+    for (int i = 0; i < destLength; ++i) {
+        offsets[i] = offset;
+        running += remainder;
+        int step = quotient;
+        if (running > destLength) {
+            running -= destLength;
+            ++step;
+        }
+        offset += step;
+    }
+}
+
+std::int32_t* ColumnTable() { return columnTable.data(); }
+std::int32_t* RowTable() { return rowTable.data(); }
+
+}  // namespace quellmoor::detail
