@@ -2,8 +2,10 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "model/Exceptions.h"
+#include "tools/rcs/Commands.h"
 #include "tools/rcs/StreamDump.h"
 
 namespace {
@@ -12,10 +14,19 @@ const char* kUsage =
     "usage: rcs COMMAND ...\n"
     "\n"
     "Commands:\n"
-    "  dump FILE     print the header lines and every object of a component stream\n"
-    "  --help        show this text\n"
+    "  dump FILE                       print the header lines and every object of a component stream\n"
+    "  compile SOURCE -o FILE [-I DIR]... [--palette BMP]\n"
+    "                                  build a stream from its source; bitmaps are found next to\n"
+    "                                  SOURCE, then in each DIR; --palette rejects other palettes\n"
+    "  decompile FILE [-o SOURCE]      write a stream back as source (default FILE.rcsrc), its\n"
+    "                                  bitmaps into SOURCE's name + _bitmaps/\n"
+    "  check --palette BMP FILE...     every bitmap in the streams and .bmp FILEs must have\n"
+    "                                  BMP's palette\n"
+    "  embed FILE -o OUT.cpp --function NAME\n"
+    "                                  C++ source with quellmoor::NAME() returning FILE's bytes\n"
+    "  --help                          show this text\n"
     "\n"
-    "A malformed stream prints the engine's message and exits with status 1.\n";
+    "Errors print a message (sources: FILE:LINE: what is wrong) and exit with status 1.\n";
 
 int Dump(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -33,15 +44,48 @@ int Dump(const std::string& path) {
     return 0;
 }
 
+int Usage() {
+    std::cerr << kUsage;
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string command = argc > 1 ? argv[1] : "";
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string command = args.empty() ? "" : args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;
     }
-    if (command == "dump" && argc == 3) return Dump(argv[2]);
-    std::cerr << kUsage;
-    return 2;
+    if (command == "dump" && args.size() == 2) return Dump(args[1]);
+
+    // Options shared by the other commands; everything else is a file.
+    std::vector<std::string> files;
+    std::string output, palette, function;
+    std::vector<std::filesystem::path> includes;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "-o" && hasValue) output = args[++i];
+        else if (a == "-I" && hasValue) includes.emplace_back(args[++i]);
+        else if (a == "--palette" && hasValue) palette = args[++i];
+        else if (a == "--function" && hasValue) function = args[++i];
+        else if (!a.empty() && a[0] == '-') return Usage();
+        else files.push_back(a);
+    }
+    if (command == "compile" && files.size() == 1 && !output.empty())
+        return rcs::Compile({files[0], output, includes, palette}, std::cerr);
+    if (command == "decompile" && files.size() == 1) {
+        std::filesystem::path source = output;
+        if (source.empty()) source = std::filesystem::path(files[0]).replace_extension(".rcsrc");
+        return rcs::Decompile(files[0], source, std::cerr);
+    }
+    if (command == "check" && !palette.empty() && !files.empty()) {
+        std::vector<std::filesystem::path> paths(files.begin(), files.end());
+        return rcs::CheckPalette(palette, paths, std::cerr);
+    }
+    if (command == "embed" && files.size() == 1 && !output.empty() && !function.empty())
+        return rcs::Embed(files[0], output, function, std::cerr);
+    return Usage();
 }
