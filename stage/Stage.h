@@ -74,10 +74,17 @@ public:
 
     // --- Running
     virtual void Start();
+    // Fires "OnExit" once; later calls do nothing.
     virtual void Stop();
     virtual void Run();
     virtual void Show();
     virtual void Redraw();
+    // Redraw without presenting: sort, copy the background, draw the visible
+    // pixies. False when the stage image or the background is missing.
+    bool Compose();
+    // When on, Redraw presents only the dirty rectangles and then empties the
+    // set; only sound when every change is reported through InvalidRect.
+    void SetPresentDirtyOnly(bool on) { presentDirtyOnly_ = on; }
     virtual void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) = 0;
     virtual bool PumpMessages(double waitMs) = 0;
     virtual void MeasureFramePeriod() = 0;
@@ -134,7 +141,18 @@ public:
     const std::vector<RTimer*>& GetTimers() const { return timers_; }
     double GetFramePeriod() const { return framePeriod_; }
 
+    // Timer ticks in one round at most, besides the time budget: a virtual
+    // clock does not advance while timers tick.
+    static constexpr int kMaxTicksPerRound = 1000;
+
 protected:
+    // Starts the stage clock at the system time (derived constructors call it
+    // once the system time is available, so timers made while loading read a
+    // real time).
+    void StartClock();
+    // Deletes the owned components while the stage's lists still exist.
+    void DeleteOwnedComponents();
+
     double framePeriod_ = 1000.0 / 60.0;
     double timerBudget_ = 1000.0 / 3.0;
     std::unique_ptr<RSurface> stageImage_;
@@ -149,6 +167,8 @@ private:
     std::vector<RTimer*> timers_;
     std::string caption_;
     bool quit_ = false;
+    bool stopped_ = false;
+    bool presentDirtyOnly_ = false;
     bool soundEnabled_ = true;
     RStageSetup setup_;
     bool active_ = false;

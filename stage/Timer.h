@@ -16,6 +16,8 @@
 
 namespace quellmoor {
 
+class RStage;
+
 class RTimer : public RComponent {
 public:
     RTimer(std::string name, RComponent* owner, double intervalMs, bool enabled);
@@ -46,6 +48,10 @@ public:
     double EffectiveInterval() const;
 
 private:
+    friend class RStage;  // a dying stage lets go of the timers it still lists
+    double Now() const;
+
+    RStage* stage_ = nullptr;
     double lastTick_ = 0;
     double interval_ = 0;
     double prevTick_ = 0;

@@ -1,0 +1,65 @@
+// Puts 8-bit frames on an SDL window through one streaming texture.
+//
+// Converting a whole 1920 x 1080 frame to 32 bits costs about ten times a copy
+// of the 8-bit frame, so the presenter keeps the last frame it uploaded and,
+// band by band, compares the new one against it: only bands' changed spans are
+// converted (through a 256-entry table built from the palette) and uploaded.
+// A palette change, a new size or a lost window converts everything. A frame
+// that changed nothing and goes to the same place is not presented at all.
+// Stretching is nearest neighbour (SDL's "nearest" scale quality).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/Platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace quellmoor::platform {
+
+class SdlPresenter {
+public:
+    // Throws std::runtime_error when SDL gives no renderer for the window.
+    explicit SdlPresenter(SDL_Window* window);
+    ~SdlPresenter();
+    SdlPresenter(const SdlPresenter&) = delete;
+    SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+    void PresentStretched(const IndexedImage& image, PixelRect destination);
+    void PresentRects(const IndexedImage& image, std::span<const PixelRect> rects);
+    void PresentRgb(const RgbImage& image, int x, int y);
+    // The window was exposed or resized: show the last frame again.
+    void Refresh();
+
+    std::uint64_t UploadedPixels() const { return uploadedPixels_; }
+
+private:
+    // Makes the texture and the kept frame match the image; true when everything must be converted.
+    bool Prepare(const IndexedImage& image);
+    // Converts and uploads rows [top, bottom) x columns [left, right) and keeps them.
+    void Upload(const IndexedImage& image, int left, int top, int right, int bottom);
+    // Uploads what differs from the kept frame; true when anything did.
+    bool UploadChanges(const IndexedImage& image);
+    void Show(PixelRect destination);
+
+    SDL_Window* window_;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Texture* rgbTexture_ = nullptr;
+    int width_ = 0, height_ = 0;
+    int rgbWidth_ = 0, rgbHeight_ = 0;
+    std::array<PaletteEntry, 256> palette_{};
+    std::array<std::uint32_t, 256> lookup_{};
+    std::vector<std::uint8_t> kept_;   // last uploaded frame, top row first, width_ per row
+    PixelRect lastDestination_{};
+    bool showingRgb_ = false;
+    PixelRect rgbDestination_{};
+    std::uint64_t uploadedPixels_ = 0;
+};
+
+}  // namespace quellmoor::platform

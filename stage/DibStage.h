@@ -1,0 +1,85 @@
+// RDibStage: the concrete stage, written once over the platform interface.
+//
+// It makes RDibSurface surfaces, opens the embedded content, owns the one
+// window (class "QuellmoorWindowClass", title "Quellmoor Window"), turns the
+// platform's input into the stage's events, presents frames (1:1, stretched to
+// the display size, only the dirty rectangles, or the preview's 608 x 448
+// image reduced to 152 x 112 by averaging 4 x 4 blocks), fades between scenes
+// at one display frame per step, draws the frame rate on request and shows
+// unhandled exceptions in a box titled "Quellmoor Exception" (Cancel quits).
+//
+//   platform::SetCurrentPlatform(&backend);
+//   RDibStage stage;              // uses the current platform; becomes the current stage
+//   return RunStageProgram(stage);
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "stage/Stage.h"
+
+namespace quellmoor {
+
+class RDibStage : public RStage {
+public:
+    RDibStage();
+    ~RDibStage() override;
+
+    double GetSystemTime() override;
+    std::unique_ptr<RSurface> CreateSurface(float width, float height) override;
+    // The embedded main stream; throws RException when the program carries none.
+    std::unique_ptr<std::istream> OpenContent() override;
+    // Handles waiting input, then waits `waitMs` of system time (at least 1 ms,
+    // waking early on input). Returns whether the stage is quitting.
+    bool PumpMessages(double waitMs) override;
+    void MeasureFramePeriod() override;
+    // No retrace to poll here: the time one frame from now.
+    double WaitForVerticalBlank() override;
+    void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) override;
+    bool RequestQuit() override { return true; }
+    void CreateStageWindow() override;
+    void ShowCursor(bool visible) override;
+    RRect GetWindowRect() override;
+    std::string GetProgramDir() override;
+    std::string GetProgramName() override;
+    void SetCaption(const std::string& caption) override;
+    void ShowException(const std::string& message) override;
+
+    // Fades the image out, recomposes it and fades it in, one display frame per step.
+    virtual void FadeTransition(bool fade);
+
+    // --- Settings the screensaver shell makes
+    void MakeTopmost();
+    // Frames go to `window`, stretched to width x height (-99999: the image's own size).
+    void SetPresentTarget(platform::NativeWindow window, float width, float height);
+    void SetShowFrameRate(bool show);
+    void SetParentWindow(platform::NativeWindow window);
+
+    // Turns one platform event into the stage operation and its event.
+    void DispatchInput(const platform::InputEvent& event);
+
+    platform::NativeWindow GetOwnWindow() const { return ownWindow_; }
+    platform::NativeWindow GetTargetWindow() const { return targetWindow_; }
+    double GetFrameRate() const { return frameRate_; }
+    bool IsTopmost() const { return topmost_; }
+
+private:
+    void DrawFrameRate(RSurface& image);
+    // True when the preview reduction applies to this image.
+    bool UsePreviewReduction(const RSurface& image);
+    void PresentPreview(const RSurface& image);
+
+    platform::Platform& platform_;
+    platform::NativeWindow ownWindow_ = 0;
+    platform::NativeWindow targetWindow_ = 0;
+    float displayWidth_ = -99999.0f, displayHeight_ = -99999.0f;
+    bool showFrameRate_ = false;
+    bool topmost_ = false;
+    std::optional<double> lastPresentTime_;
+    double frameRate_ = 10.0;
+    platform::NativeWindow parentWindow_ = 0;
+    std::vector<std::uint8_t> previewPixels_;  // reused between frames
+};
+
+}  // namespace quellmoor

@@ -1,0 +1,292 @@
+#include "stage/Stage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "imaging/Surface.h"
+#include "model/CurrentStage.h"
+#include "model/EventLinks.h"
+#include "model/EventNames.h"
+#include "model/StreamReaders.h"
+#include "model/Text.h"
+#include "stage/Pixie.h"
+#include "stage/Timer.h"
+
+namespace quellmoor {
+
+namespace {
+
+bool LoadBoolProperty(std::istream& in, int& counter) { return TextToBool(LoadStringFromStream(in, counter)); }
+
+// Depth key: larger ZPos is drawn first. A depth that is not a number sorts as
+// the farthest, so a bad value gives a fixed order instead of an invalid sort.
+float DrawKey(const RPixie& pixie) {
+    const float z = pixie.GetZPos();
+    return std::isnan(z) ? std::numeric_limits<float>::infinity() : z;
+}
+
+}  // namespace
+
+// --- RStageSetup
+
+bool RStageSetup::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
+    if (EqualsIgnoreCase(name, "ShowCursor")) {
+        showCursor = LoadBoolProperty(in, counter);
+    } else if (EqualsIgnoreCase(name, "Fullscreen")) {
+        fullScreen = LoadBoolProperty(in, counter);
+    } else if (EqualsIgnoreCase(name, "HasFrame")) {
+        hasFrame = LoadBoolProperty(in, counter);
+    } else if (EqualsIgnoreCase(name, "WindowRect")) {
+        // Read and discarded: the shell decides the window rectangle.
+        LoadStringFromStream(in, counter);
+    } else if (EqualsIgnoreCase(name, "BackColor")) {
+        backColor = LoadColorFromStream(in, counter);
+    } else if (EqualsIgnoreCase(name, "UseColor")) {
+        useColor = LoadBoolProperty(in, counter);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// --- Construction
+
+RStage::RStage() : RComponentManager(names::StageObject, nullptr) {
+    RegisterComponent(this);
+    SetCurrentStage(this);
+}
+
+RStage::~RStage() {
+    DeleteOwnedComponents();
+    for (RTimer* timer : timers_) timer->stage_ = nullptr;
+    timers_.clear();
+    if (GetCurrentStage() == this) SetCurrentStage(nullptr);
+}
+
+void RStage::DeleteOwnedComponents() {
+    // One at a time: a dying component may take others with it, and timers
+    // leave the timer list from their destructors.
+    while (!GetOwnedComponents().empty()) {
+        RComponent* child = GetOwnedComponents().front();
+        UnregisterComponent(child);
+        delete child;  // the owner's deletion, as RComponent's destructor does it
+    }
+}
+
+void RStage::StartClock() { startTime_ = GetSystemTime(); }
+
+// --- Properties and loading
+
+bool RStage::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
+    if (setup_.LoadPropFromStream(name, in, counter)) return true;
+    if (EqualsIgnoreCase(name, "Background")) {
+        const std::int32_t declared = LoadLongIntFromStream(in, counter);
+        if (!background_) background_ = CreateSurface(1, 1);
+        int consumed = 0;
+        background_->LoadFromStream(in, consumed);
+        AddToCounter(counter, consumed);
+        if (consumed != declared) throw RStreamException("LoadPropFromStream; Invalid length.");
+        return true;
+    }
+    if (EqualsIgnoreCase(name, "Caption")) {
+        SetCaption(LoadStringFromStream(in, counter));
+        return true;
+    }
+    return false;
+}
+
+void RStage::AddComponentStream(std::istream* in) {
+    try {
+        BindPendingEventLinks(*this);
+        FireEvent(names::OnBeforeEverything);
+        if (quit_) return;
+        background_ = CreateSurface(1, 1);
+        RComponentManager::AddComponentStream(in);
+        BindPendingEventLinks(*this);
+        FireEvent(names::OnSetup);
+        stageImage_ = CloneSurface(*background_);
+        CreateStageWindow();
+        FireEvent(names::OnCreated);
+    } catch (const RException& e) {
+        ReportException(e.GetMessage());
+    }
+}
+
+// --- Clock
+
+double RStage::GetTime() { return (GetSystemTime() - startTime_) / rate_; }
+
+void RStage::Pause() {
+    if (!IsPaused()) pauseStart_ = GetTime();
+}
+
+void RStage::Resume() {
+    if (!IsPaused()) return;
+    // The span is stage time; the start time is system time.
+    startTime_ += (GetTime() - pauseStart_) * rate_;
+    pauseStart_ = -1.0;
+}
+
+void RStage::SetRate(double rate) {
+    if (!(rate > 0.0) || !std::isfinite(rate))
+        throw RParamException("The stage rate must be a positive number.");
+    const double now = GetTime();
+    rate_ = rate;
+    startTime_ = GetSystemTime() - now * rate_;
+}
+
+// --- Surfaces
+
+std::unique_ptr<RSurface> RStage::CloneSurface(const RSurface& surface) {
+    std::unique_ptr<RSurface> clone = CreateSurface(1, 1);
+    clone->Assign(surface);
+    return clone;
+}
+
+void RStage::Resize(float width, float height) {
+    if (background_) background_->Resize(width, height, false);
+    if (stageImage_) stageImage_->Resize(width, height, false);
+}
+
+void RStage::SetBackColor(std::int32_t colour) {
+    if (!background_) return;
+    background_->Fill(colour);
+    if (stageImage_) InvalidRect(stageImage_->GetRect());
+}
+
+// --- Running
+
+void RStage::Start() {
+    startTime_ = GetSystemTime();
+    FireEvent(names::OnStarted);
+    if (stageImage_) InvalidRect(stageImage_->GetRect());
+}
+
+void RStage::Stop() {
+    if (stopped_) return;
+    stopped_ = true;
+    FireEvent(names::OnExit);
+}
+
+void RStage::Show() {
+    if (firstShowPending_) {
+        firstShowPending_ = false;
+        FireEvent(names::OnBeforeShow);
+    }
+    if (stageImage_) InvalidRect(stageImage_->GetRect());
+    Redraw();
+}
+
+bool RStage::Compose() {
+    if (!stageImage_ || !background_) return false;
+    auto& list = ComponentList();
+    // Stable: equal depths keep their list order, so they never swap between frames.
+    std::stable_sort(list.begin(), list.end(), [](RComponent* a, RComponent* b) {
+        const auto* pa = dynamic_cast<const RPixie*>(a);
+        const auto* pb = dynamic_cast<const RPixie*>(b);
+        if (!pa || !pb) return pa && !pb;  // pixies before everything else
+        return DrawKey(*pa) > DrawKey(*pb);
+    });
+    stageImage_->CopyFrom(background_.get(), 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0,
+                          stageImage_->GetWidth(), stageImage_->GetHeight(), false, false);
+    // By index: a pixie's Draw must not change the list, but a stale iterator would be worse.
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        auto* pixie = dynamic_cast<RPixie*>(list[i]);
+        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), nullptr);
+    }
+    return true;
+}
+
+void RStage::Redraw() {
+    if (!Compose()) return;
+    if (!presentDirtyOnly_) {
+        Present(*stageImage_, 0, 0, nullptr);
+        return;
+    }
+    if (!dirty_.empty()) Present(*stageImage_, 0, 0, &dirty_);
+    dirty_.clear();
+}
+
+void RStage::Quit() {
+    if (RequestQuit()) quit_ = true;
+}
+
+void RStage::SetCaption(const std::string& caption) { caption_ = caption; }
+
+// --- Input
+
+void RStage::Activate(bool active) {
+    active_ = active;
+    FireEvent(names::OnActivate);
+}
+
+void RStage::MouseMove(float x, float y) {
+    mouseX_ = x;
+    mouseY_ = y;
+    FireEvent(names::OnMouseMove);
+}
+
+void RStage::MouseUp(float x, float y) {
+    mouseX_ = x;
+    mouseY_ = y;
+    FireEvent(names::OnMouseUp);
+}
+
+void RStage::MouseDown(float x, float y) {
+    mouseX_ = x;
+    mouseY_ = y;
+    FireEvent(names::OnMouseDown);
+}
+
+void RStage::KeyDown(std::uint32_t code, std::uint32_t data) {
+    keyDownCode_ = static_cast<std::uint8_t>(code & 0xFF);
+    keyDownData_ = data;
+    FireEvent(names::OnKeyDown);
+}
+
+void RStage::KeyUp(std::uint32_t code, std::uint32_t data) {
+    keyUpCode_ = static_cast<std::uint8_t>(code & 0xFF);
+    keyUpData_ = data;
+    FireEvent(names::OnKeyUp);
+}
+
+// --- Failures
+
+void RStage::ReportException(const std::string& message) noexcept {
+    const std::string* outer = exceptionMessage_;
+    try {
+        const std::string kept = message;  // the caller's text may die with its exception
+        exceptionMessage_ = &kept;
+        try {
+            FireEvent(names::OnException);
+        } catch (...) {
+            // A failing handler must not hide the report; the message still shows.
+        }
+        if (exceptionMessage_) ShowException(kept);
+    } catch (...) {
+        // Nothing may escape a report: it runs at every boundary.
+    }
+    exceptionMessage_ = outer;
+}
+
+void RStage::ShowException(const std::string&) {}
+
+// --- Timers
+
+void RStage::AddTimer(RTimer* timer) {
+    if (!timer || std::find(timers_.begin(), timers_.end(), timer) != timers_.end()) return;
+    timers_.push_back(timer);
+    timer->stage_ = this;
+}
+
+void RStage::RemoveTimer(RTimer* timer) {
+    const auto it = std::find(timers_.begin(), timers_.end(), timer);
+    if (it == timers_.end()) return;
+    timers_.erase(it);
+    timer->stage_ = nullptr;
+}
+
+RStage* CurrentStage() { return dynamic_cast<RStage*>(GetCurrentStage()); }
+
+}  // namespace quellmoor
