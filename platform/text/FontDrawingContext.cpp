@@ -1,6 +1,7 @@
 #include "platform/text/FontDrawingContext.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "model/Exceptions.h"
 #include "platform/text/FontFace.h"
@@ -53,11 +54,11 @@ public:
 
     void DrawWrappedCentred(std::string_view content, PixelRect box, std::uint8_t ink) override {
         const Clip clip = Intersect(CanvasClip(), {box.x, box.y, Add(box.x, box.width), Add(box.y, box.height)});
-        int top = box.y;
+        long long top = box.y;
         for (const text::TextLine& line : Wrap(content, box.width)) {
             if (top >= clip.bottom) break;
-            DrawRun(line.text, box.x + (box.width - line.width) / 2, top, ink, clip);
-            top = Add(top, Face().LineHeight());
+            DrawRun(line.text, box.x + (static_cast<long long>(box.width) - line.width) / 2, top, ink, clip);
+            top += Face().LineHeight();
         }
     }
 
@@ -107,10 +108,10 @@ private:
     }
 
     // One line with its cell's top-left at (x, top).
-    void DrawRun(std::string_view run, int x, int top, std::uint8_t ink, Clip clip) {
+    void DrawRun(std::string_view run, long long x, long long top, std::uint8_t ink, Clip clip) {
         if (clip.left >= clip.right || clip.top >= clip.bottom) return;
         text::FontFace& face = Face();
-        const long long baseline = static_cast<long long>(top) + face.Ascent();
+        const long long baseline = top + face.Ascent();
         long long pen = x;
         for (const char c : run) {
             const auto byte = static_cast<unsigned char>(c);

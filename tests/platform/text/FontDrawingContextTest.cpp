@@ -143,6 +143,7 @@ const LinePlace kLinePlaces[] = {
     {"Inside", 2, 2},       {"OverLeft", -40, 5},      {"OverRight", 40, 5},
     {"OverTop", 5, -20},    {"OverBottom", 5, 20},     {"FarAway", 100000, -100000},
     {"AtIntMin", INT_MIN, INT_MIN}, {"AtIntMax", INT_MAX - 5, INT_MAX - 5},
+    {"RightOfIntMax", INT_MAX - 5, 5}, {"BelowIntMax", 5, INT_MAX - 5},
 };
 
 INSTANTIATE_TEST_SUITE_P(Edges, TextClipping, ::testing::ValuesIn(kLinePlaces),

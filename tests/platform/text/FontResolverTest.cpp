@@ -1,5 +1,6 @@
 #include "platform/text/FontResolver.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -60,6 +61,14 @@ TEST(FontResolver, CompiledRulesAreTheCommittedFile) {
     std::stringstream text;
     text << file.rdbuf();
     EXPECT_EQ(text.str(), text::EmbeddedFontRules());
+}
+
+// What an installed program falls back on must be a rule file fontconfig accepts.
+TEST(FontResolver, CompiledRulesParse) {
+    FcConfig* config = FcConfigCreate();
+    EXPECT_TRUE(FcConfigParseAndLoadFromMemory(
+        config, reinterpret_cast<const FcChar8*>(text::EmbeddedFontRules()), FcTrue));
+    FcConfigDestroy(config);
 }
 
 }  // namespace
