@@ -157,6 +157,35 @@ TEST_F(FontDrawing, PolygonsGoThroughTheContext) {
     EXPECT_EQ(canvas_.Count(kInk), 40);
 }
 
+// A balloon as the show draws one: paper fill, ink outline, ink text. Only
+// ink and paper appear, and only inside the shape's bounds.
+TEST(FontDrawingContext, BalloonChangesOnlyPixelsInsideItsShape) {
+    constexpr std::uint8_t kSky = 1;
+    TestCanvas canvas(160, 120, kSky);
+    auto dc = CreateFontDrawingContext(canvas.Canvas());
+    dc->SetFont("Comic Sans MS", 19);
+    const int left = 20, top = 10, right = 130, bottom = 70, x = 60, y = 110;
+    const platform::Point shape[] = {{x, y}, {left + 50, bottom + 5}, {left, bottom + 5}, {left - 5, bottom},
+                                     {left - 5, top}, {left, top - 5}, {right, top - 5}, {right + 5, top},
+                                     {right + 5, bottom}, {right, bottom + 5}, {left + 60, bottom + 5}};
+    dc->FillPolygon(shape, kPaper);
+    dc->OutlinePolygon(shape, kInk);
+    dc->DrawWrappedCentred(kGreeting, {left, top, right - left, bottom - top}, kInk);
+    int ink = 0;
+    for (int py = 0; py < canvas.Height(); ++py)
+        for (int px = 0; px < canvas.Width(); ++px) {
+            const std::uint8_t value = canvas.Pixel(px, py);
+            if (value == kSky) continue;
+            ASSERT_TRUE(value == kInk || value == kPaper) << px << "," << py << " is " << int(value);
+            ASSERT_TRUE(px >= left - 5 && px <= right + 5 && py >= top - 5 && py <= y) << px << "," << py;
+            ink += value == kInk;
+        }
+    EXPECT_EQ(canvas.Pixel(x, y), kInk) << "the tail's tip";
+    EXPECT_EQ(canvas.Pixel(left - 10, top + 10), kSky);
+    EXPECT_GT(ink, 300) << "outline and text";
+    EXPECT_TRUE(canvas.GuardsIntact());
+}
+
 TEST(FontDrawingContext, TextWithoutSetFontUsesTheDefaultFace) {
     TestCanvas canvas(50, 30, kPaper);
     auto dc = CreateFontDrawingContext(canvas.Canvas());
