@@ -91,6 +91,7 @@ class DrawingContext {
 public:
     virtual ~DrawingContext() = default;
     // Selects a face by family name ("Comic Sans MS") and pixel height; falls back to a default face.
+    // Throws RException when the system has no usable font at all.
     virtual void SetFont(std::string_view face, int pixelHeight) = 0;
     // Size of one line of text, no wrapping.
     virtual TextSize MeasureLine(std::string_view text) = 0;
@@ -150,7 +151,8 @@ public:
     virtual std::vector<std::uint8_t> GetEmbeddedContent() = 0;
 
     // --- Text and polygons
-    // A drawing context over `canvas`; the canvas must outlive it.
+    // A drawing context over `canvas`; the canvas must outlive it. Throws
+    // RParamException for a canvas with a size but no pixels or a stride below its width.
     virtual std::unique_ptr<DrawingContext> CreateDrawingContext(const IndexedCanvas& canvas) = 0;
 };
 
