@@ -22,10 +22,13 @@ bool IsFinite(const RRect& r) {
 // rotates; the sound reading kept here draws into the bounding box of the
 // turned rectangle, upside down when the angle is nearer a half turn.
 void RotationPrePass(RRect& dest, float angle) {
-    const float sine = std::sin(angle);
-    const float cosine = std::cos(angle);
+    float sine = std::sin(angle);
+    float cosine = std::cos(angle);
     if (!std::isfinite(sine) || !std::isfinite(cosine))
         throw RParamException("RDib::CopyBits_Rotation: internal error");
+    // sin(pi) is not quite 0 in floats; a stray 1e-7 would shift the floored position a pixel.
+    if (std::fabs(sine) < 1e-6f) sine = 0;
+    if (std::fabs(cosine) < 1e-6f) cosine = 0;
     const float width = std::fabs(dest.width);
     const float height = std::fabs(dest.height);
     const float centreX = dest.x + dest.width / 2;
