@@ -1,0 +1,34 @@
+#include "platform/sdl/SdlKeys.h"
+
+#include <gtest/gtest.h>
+
+namespace quellmoor::testing {
+namespace {
+
+struct KeyCase {
+    SDL_Keycode sdl;
+    std::uint32_t vk;
+};
+
+class SdlKeysTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(SdlKeysTest, MapsToTheWindowsCode) { EXPECT_EQ(platform::VirtualKeyFromSdl(GetParam().sdl), GetParam().vk); }
+
+INSTANTIATE_TEST_SUITE_P(Keys, SdlKeysTest,
+                         ::testing::Values(KeyCase{SDLK_a, 0x41}, KeyCase{SDLK_s, 0x53}, KeyCase{SDLK_z, 0x5A},
+                                           KeyCase{SDLK_0, 0x30}, KeyCase{SDLK_9, 0x39}, KeyCase{SDLK_F1, 0x70},
+                                           KeyCase{SDLK_F2, 0x71}, KeyCase{SDLK_F12, 0x7B},
+                                           KeyCase{SDLK_ESCAPE, 0x1B}, KeyCase{SDLK_RETURN, 0x0D},
+                                           KeyCase{SDLK_SPACE, 0x20}, KeyCase{SDLK_LEFT, 0x25},
+                                           KeyCase{SDLK_DOWN, 0x28}, KeyCase{SDLK_LSHIFT, 0x10},
+                                           KeyCase{SDLK_RCTRL, 0x11}, KeyCase{SDLK_KP_PLUS, 0x6B},
+                                           KeyCase{SDLK_UNKNOWN, 0}));
+
+TEST(SdlButtonsTest, LeftRightMiddle) {
+    EXPECT_EQ(platform::ButtonFromSdl(SDL_BUTTON_LEFT), 0);
+    EXPECT_EQ(platform::ButtonFromSdl(SDL_BUTTON_RIGHT), 1);
+    EXPECT_EQ(platform::ButtonFromSdl(SDL_BUTTON_MIDDLE), 2);
+}
+
+}  // namespace
+}  // namespace quellmoor::testing
