@@ -1,0 +1,54 @@
+// RPicture: a pixie that shows one bitmap (the ship's parts, doors, screens).
+//
+// It owns one surface into which the stored "Surface" bitmap is loaded and
+// draws it at its position, optionally with one colour transparent. The stored
+// order TransColor, Surface, Transparent puts the loaded colour in force.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "model/Rect.h"
+#include "stage/Pixie.h"
+
+namespace quellmoor {
+
+class RSurface;
+
+class RPicture : public RPixie {
+public:
+    RPicture(std::string name, RComponent* owner);
+    ~RPicture() override;
+
+    bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
+    void SaveToStream(std::ostream& out) const override;
+    std::string GetClassName() const override { return "RPicture"; }
+
+    float GetXPos() const override { return xPos_; }
+    void SetXPos(float x) override { xPos_ = x; }
+    float GetYPos() const override { return yPos_; }
+    void SetYPos(float y) override { yPos_ = y; }
+    float GetZPos() const override { return zPos_; }
+    void SetZPos(float z) override { zPos_ = z; }
+    bool UpdateBounds() override;
+    void Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) override;
+
+    virtual float GetWidth() const;
+    virtual float GetHeight() const;
+
+    // Tells the surface its transparent colour: the stored one when on, none when off.
+    void SetTransparent(bool on);
+    // Stores the colour only; it takes effect at the next SetTransparent.
+    void SetTransColor(std::int32_t colour) { transColor_ = colour; }
+    bool IsTransparent() const { return transparent_; }
+    std::int32_t GetTransColor() const { return transColor_; }
+    RSurface* GetSurface() const { return surface_.get(); }
+
+private:
+    bool transparent_ = false;
+    std::int32_t transColor_ = 0xFF0000;
+    RRect bounds_;
+    std::unique_ptr<RSurface> surface_;
+};
+
+}  // namespace quellmoor

@@ -1,0 +1,172 @@
+#include "animation/Sprite.h"
+
+#include "animation/PixieDrawing.h"
+#include "animation/RecordReader.h"
+#include "animation/Sequencer.h"
+#include "imaging/Surface.h"
+#include "model/StreamReaders.h"
+#include "model/Text.h"
+
+namespace quellmoor {
+
+RSpriteFrame::RSpriteFrame(std::string name, RComponent* owner, float hotSpotX, float hotSpotY,
+                           std::int32_t transColor)
+    : RComponent(std::move(name), owner), hotSpotX_(hotSpotX), hotSpotY_(hotSpotY), transColor_(transColor) {}
+
+RSpriteFrame::~RSpriteFrame() = default;
+
+std::unique_ptr<RSurface> RSpriteFrame::SetSurface(std::unique_ptr<RSurface> surface) {
+    std::swap(surface, surface_);
+    if (surface_) surface_->SetTransColor(transColor_);
+    return surface;
+}
+
+void RSpriteFrame::Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects,
+                        bool mirrorHorizontal, bool mirrorVertical) {
+    if (surface_) DrawSurfaceAt(destination, *surface_, x, y, clipRects, mirrorHorizontal, mirrorVertical);
+}
+
+RSprite::RSprite(std::string name, RComponent* owner) : RPixie(std::move(name), owner) {}
+
+bool RSprite::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
+    if (RPixie::LoadPropFromStream(name, in, counter)) return true;
+    if (EqualsIgnoreCase(name, "CurFrameName")) {
+        SetCurFrameName(LoadStringFromStream(in, counter));
+        return true;
+    }
+    if (EqualsIgnoreCase(name, "FrameList")) {
+        counter = LoadFrameList(in);
+        return true;
+    }
+    if (EqualsIgnoreCase(name, "SequenceList")) {
+        counter = LoadSequenceList(in);
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Loads the record's bitmap into a fresh surface; reading resumes at the
+// bitmap's declared end whatever the bitmap itself consumed.
+std::unique_ptr<RSurface> LoadFrameSurface(std::istream& in, RecordReader& record) {
+    auto surface = MakeSurface(1.0f, 1.0f);
+    const std::int32_t declared = record.ReadInteger();
+    if (declared < 0 || declared > record.Remaining())
+        throw RStreamException("FrameList holds a bitmap whose length does not fit its record.");
+    int consumed = 0;
+    surface->LoadFromStream(in, consumed);
+    if (consumed != declared && in.good()) in.seekg(static_cast<std::streamoff>(declared) - consumed, std::ios::cur);
+    record.Charge(declared);
+    return surface;
+}
+
+}  // namespace
+
+int RSprite::LoadFrameList(std::istream& in) {
+    RecordReader list(in, "FrameList");
+    const std::int32_t count = list.ReadInteger();
+    for (std::int32_t i = 0; i < count; ++i) {
+        RecordReader record(in, "FrameList");
+        std::string frameName;
+        float hotSpotX = 0, hotSpotY = 0;
+        std::int32_t transColor = -1;
+        std::unique_ptr<RSurface> surface;
+        while (record.HasMore()) {
+            const std::string key = record.ReadText();
+            if (EqualsIgnoreCase(key, "Name")) frameName = record.ReadText();
+            else if (EqualsIgnoreCase(key, "Transparent")) transColor = record.ReadColor();
+            else if (EqualsIgnoreCase(key, "HotSpotX")) hotSpotX = record.ReadCoordinate();
+            else if (EqualsIgnoreCase(key, "HotSpotY")) hotSpotY = record.ReadCoordinate();
+            else if (EqualsIgnoreCase(key, "Surface")) surface = LoadFrameSurface(in, record);
+            else record.ReadText();
+        }
+        list.Charge(record.Consumed());
+        auto* frame = MakeOwned<RSpriteFrame>(frameName, this, hotSpotX, hotSpotY, transColor);
+        frames_.push_back(frame);
+        frame->SetSurface(std::move(surface));
+    }
+    return list.Consumed();
+}
+
+int RSprite::LoadSequenceList(std::istream& in) {
+    RecordReader list(in, "SequenceList");
+    const std::int32_t count = list.ReadInteger();
+    for (std::int32_t i = 0; i < count; ++i) {
+        RecordReader record(in, "SequenceList");
+        const std::string sequenceName = record.ReadText();
+        auto* sequencer = MakeOwned<RPixieSequencer>(sequenceName, this);
+        sequences_.push_back(sequencer);
+        int used = 0;
+        sequencer->LoadFromStream(in, used);
+        record.Charge(used);
+        if (record.HasMore()) {
+            SkipBytes(in, record.Remaining());
+            record.Charge(record.Remaining());
+        }
+        list.Charge(record.Consumed());
+    }
+    return list.Consumed();
+}
+
+RSpriteFrame* RSprite::FindFrameByName(const std::string& name) const {
+    if (name.empty() && !frames_.empty()) return frames_.front();
+    for (RSpriteFrame* frame : frames_)
+        if (EqualsIgnoreCase(frame->GetName(), name)) return frame;
+    throw RFindException("Sprite(" + GetName() + ")::FindFrameByName (" + name + ") Frame does not exist.");
+}
+
+RSpriteFrame* RSprite::GetCurFrame() {
+    if (!curFrame_) curFrame_ = FindFrameByName(curFrameName_);
+    if (!curFrame_) throw RSpriteException("GetCurFrame: Frame not found!");
+    return curFrame_;
+}
+
+void RSprite::SetCurFrameName(const std::string& name) {
+    if (curFrame_) {
+        RSpriteFrame* frame = FindFrameByName(name);
+        if (!frame) throw RSpriteException("SetCurFrameName: Frame not found!");
+        curFrame_ = frame;
+    }
+    curFrameName_ = name;
+}
+
+RPixieSequencer* RSprite::FindSequence(const std::string& name) const {
+    for (RPixieSequencer* sequence : sequences_)
+        if (EqualsIgnoreCase(sequence->GetName(), name)) return sequence;
+    return nullptr;
+}
+
+void RSprite::Run(const std::string& sequenceName, int repeatCount, float x, float y, float z) {
+    RPixieSequencer* sequencer = FindSequence(sequenceName);
+    if (!sequencer) throw RFindException("Sprite::Run(" + sequenceName + ") Sequence does not exist.");
+    Stop();
+    SetPosition(x == kKeepCoordinate ? GetXPos() : x, y == kKeepCoordinate ? GetYPos() : y,
+                z == kKeepCoordinate ? GetZPos() : z);
+    currentSequencer_ = sequencer;
+    sequencer->Start(this, repeatCount);
+}
+
+void RSprite::Stop() {
+    if (!currentSequencer_) return;
+    RPixieSequencer* stopping = currentSequencer_;
+    currentSequencer_ = nullptr;
+    stopping->SetEnabled(false);
+}
+
+void RSprite::SequenceFinished(RPixieSequencer* sequencer) {
+    RPixie::SequenceFinished(sequencer);
+    if (sequencer == currentSequencer_ && sequencer->GetRepeatCount() == 0) currentSequencer_ = nullptr;
+}
+
+bool RSprite::UpdateBounds() {
+    RSurface* surface = GetCurFrame()->GetSurface();
+    return UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0);
+}
+
+void RSprite::Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) {
+    if (frames_.empty() && curFrameName_.empty()) return;  // nothing to show yet
+    GetCurFrame()->Draw(destination, x, y, clipRects, mirrorHorizontal, mirrorVertical);
+}
+
+}  // namespace quellmoor
