@@ -7,18 +7,11 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/ChangedSpans.h"
+
 namespace quellmoor::platform {
 
 namespace {
-
-// Rows compared and uploaded together; one texture lock per changed band.
-constexpr int kBandRows = 16;
-// Columns compared together inside a changed row, to find the changed span.
-constexpr int kTileColumns = 64;
-
-const std::uint8_t* TopDownRow(const IndexedImage& image, int y) {
-    return image.bits + static_cast<std::ptrdiff_t>(image.height - 1 - y) * image.strideBytes;
-}
 
 bool Usable(const IndexedImage& image) {
     return image.bits && image.palette && image.width > 0 && image.height > 0 &&
@@ -31,16 +24,47 @@ bool SameRect(const PixelRect& a, const PixelRect& b) {
 
 }  // namespace
 
+// True when the renderer draws in software (no renderer flag says so for a
+// software OpenGL driver, so its name is asked).
+bool IsSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return true;
+    if (!(info.flags & SDL_RENDERER_ACCELERATED)) return true;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned kGlRenderer = 0x1F01;
+    const char* name = getString ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+    if (!name) return false;
+    const std::string text(name);
+    return text.find("llvmpipe") != std::string::npos || text.find("softpipe") != std::string::npos ||
+           text.find("Software") != std::string::npos;
+}
+
 SdlPresenter::SdlPresenter(SDL_Window* window) : window_(window) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    // The window surface must be the X server's own image, not another GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char* forced = SDL_getenv("QM_SDL_PRESENT");
+    if (forced && std::strcmp(forced, "surface") == 0) {
+        useSurface_ = true;
+        return;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer_ && !(forced && std::strcmp(forced, "texture") == 0) && IsSoftware(renderer_)) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+        useSurface_ = true;
+        return;
+    }
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) throw std::runtime_error(std::string("SDL could not make a renderer: ") + SDL_GetError());
 }
 
 SdlPresenter::~SdlPresenter() {
     if (texture_) SDL_DestroyTexture(texture_);
     if (rgbTexture_) SDL_DestroyTexture(rgbTexture_);
-    SDL_DestroyRenderer(renderer_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
 }
 
 bool SdlPresenter::Prepare(const IndexedImage& image) {
@@ -88,23 +112,11 @@ void SdlPresenter::Upload(const IndexedImage& image, int left, int top, int righ
 bool SdlPresenter::UploadChanges(const IndexedImage& image) {
     bool changed = false;
     for (int top = 0; top < height_; top += kBandRows) {
-        const int bottom = std::min(top + kBandRows, height_);
-        int left = width_, right = 0;
-        for (int y = top; y < bottom; ++y) {
-            const std::uint8_t* fresh = TopDownRow(image, y);
-            const std::uint8_t* kept = kept_.data() + static_cast<std::size_t>(y) * width_;
-            if (std::memcmp(fresh, kept, static_cast<std::size_t>(width_)) == 0) continue;
-            for (int x = 0; x < width_; x += kTileColumns) {
-                const int span = std::min(kTileColumns, width_ - x);
-                if (std::memcmp(fresh + x, kept + x, static_cast<std::size_t>(span)) == 0) continue;
-                left = std::min(left, x);
-                right = std::max(right, x + span);
-            }
-        }
-        if (left < right) {
-            Upload(image, left, top, right, bottom);
-            changed = true;
-        }
+        ForEachChangedSpan(image, kept_, top, std::min(top + kBandRows, height_), tiles_,
+                           [&](int left, int spanTop, int right, int bottom) {
+                               Upload(image, left, spanTop, right, bottom);
+                               changed = true;
+                           });
     }
     return changed;
 }
@@ -127,6 +139,7 @@ void SdlPresenter::Show(PixelRect destination) {
 
 void SdlPresenter::PresentStretched(const IndexedImage& image, PixelRect destination) {
     if (!Usable(image) || destination.width <= 0 || destination.height <= 0) return;
+    if (useSurface_) return SurfaceStretched(image, destination);
     const bool everything = Prepare(image);
     if (!texture_) return;
     bool changed = true;
@@ -142,6 +155,7 @@ void SdlPresenter::PresentStretched(const IndexedImage& image, PixelRect destina
 
 void SdlPresenter::PresentRects(const IndexedImage& image, std::span<const PixelRect> rects) {
     if (!Usable(image)) return;
+    if (useSurface_) return SurfaceRects(image, rects);
     const bool everything = Prepare(image);
     if (!texture_) return;
     if (everything) {
@@ -158,6 +172,7 @@ void SdlPresenter::PresentRects(const IndexedImage& image, std::span<const Pixel
 
 void SdlPresenter::PresentRgb(const RgbImage& image, int x, int y) {
     if (!image.bytes || image.width <= 0 || image.height <= 0) return;
+    if (useSurface_) return SurfaceRgb(image, x, y);
     if (!rgbTexture_ || image.width != rgbWidth_ || image.height != rgbHeight_) {
         if (rgbTexture_) SDL_DestroyTexture(rgbTexture_);
         rgbTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
@@ -173,6 +188,10 @@ void SdlPresenter::PresentRgb(const RgbImage& image, int x, int y) {
 }
 
 void SdlPresenter::Refresh() {
+    if (useSurface_) {
+        if (surfaceSeen_) SDL_UpdateWindowSurface(window_);
+        return;
+    }
     if (showingRgb_ ? rgbTexture_ != nullptr : texture_ != nullptr)
         Show(showingRgb_ ? rgbDestination_ : lastDestination_);
 }
