@@ -40,7 +40,7 @@ public:
     Parser(std::string_view text, std::string fileName, const SourceOptions& options)
         : file_(std::move(fileName)), options_(options) {
         std::size_t start = 0;
-        while (start <= text.size()) {
+        while (start < text.size()) {
             const std::size_t end = text.find('\n', start);
             lines_.emplace_back(text.substr(start, end == std::string_view::npos ? text.size() - start : end - start));
             if (end == std::string_view::npos) break;
@@ -205,7 +205,7 @@ private:
             o.body = words[4].text;
             return o;
         }
-        Expect(words.size() == 3, "unexpected '" + words[3].text + "' after the object's name");
+        if (words.size() != 3) Fail("unexpected '" + words[3].text + "' after the object's name");
         o.pairs = ReadPairs(Place::Object, "object '" + o.name + "'");
         return o;
     }
