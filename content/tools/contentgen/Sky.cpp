@@ -35,33 +35,51 @@ double Noise(double x, double y, std::uint32_t seed) {
     return total;
 }
 
-struct SkyBands {
-    Ramp top, bottom;
-    double topLevel, bottomLevel;
+struct Stop {
+    double t;
+    Ramp ramp;
+    double level;
 };
 
-Canvas Sky(const SkyBands& b, std::uint32_t seed, bool aurora) {
+// A vertical gradient through colour stops; between two ramps the pixels are
+// mixed by an ordered pattern, so the change of hue has no hard edge.
+Canvas Sky(const std::vector<Stop>& stops, std::uint32_t seed, bool aurora) {
     Canvas c(160, 300);
     Random rnd(seed);
-    for (int y = 0; y < c.Height(); ++y)
+    for (int y = 0; y < c.Height(); ++y) {
+        const double t = y / 299.0;
+        std::size_t i = 0;
+        while (i + 2 < stops.size() && t > stops[i + 1].t) ++i;
+        const Stop& a = stops[i];
+        const Stop& b = stops[i + 1];
+        const double u = std::clamp((t - a.t) / (b.t - a.t), 0.0, 1.0);
         for (int x = 0; x < c.Width(); ++x) {
-            const double t = y / 299.0;
-            const bool lower = t > 0.55;
-            const double level = lower ? b.bottomLevel * ((t - 0.55) / 0.45) + 5 * (1 - (t - 0.55) / 0.45)
-                                       : b.topLevel + (5 - b.topLevel) * (t / 0.55);
-            c.Set(x, y, Canvas::Dither(lower ? b.bottom : b.top, level, x, y));
+            if (a.ramp == b.ramp) {
+                c.Set(x, y, Canvas::Dither(a.ramp, a.level + (b.level - a.level) * u, x, y));
+            } else {
+                const double threshold = ((x * 7 + y * 13) % 16 + 0.5) / 16.0;
+                c.Set(x, y, u > threshold ? Canvas::Dither(b.ramp, b.level, x, y) : Canvas::Dither(a.ramp, a.level, x, y));
+            }
         }
+    }
     for (int i = 0; i < 40; ++i) {
-        const int x = rnd.Int(160), y = rnd.Int(150);
+        const int x = rnd.Int(160), y = rnd.Int(130);
         c.Set(x, y, rnd.Int(4) ? Shade(Ramp::Sky, 11) : kWhite);
     }
-    if (aurora)
-        for (int x = 0; x < 160; ++x)
-            for (int k = 0; k < 2; ++k) {
-                const double y0 = 60 + k * 30 + 14 * std::sin(x * 2 * kPi / 160 * (k + 1) + k);
-                for (int d = 0; d < 18; ++d)
-                    if ((x + d) % 2 == 0 || d < 8) c.Set(x, static_cast<int>(y0) + d, Shade(k ? Ramp::Pink : Ramp::Lime, 9 - d / 3));
+    if (aurora) {
+        // A soft curtain of light: thin vertical streaks, bright at the top edge, fading below.
+        for (int x = 0; x < 160; ++x) {
+            const double y0 = 60 + 12 * std::sin(x * 2 * kPi / 160) + 5 * std::sin(x * 2 * kPi / 40 + 1.0);
+            const double strength = 0.55 + 0.45 * std::sin(x * 2 * kPi / 80 + 0.5);
+            if (x % 2) continue;
+            for (int d = 0; d < 40; ++d) {
+                const double fade = std::pow(1.0 - d / 40.0, 2.0) * strength;
+                const double threshold = ((x / 2 * 5 + d * 11) % 16 + 0.5) / 16.0;
+                if (fade > threshold * 0.9)
+                    c.Set(x, static_cast<int>(y0) + d, Canvas::Dither(d < 4 ? Ramp::Pink : Ramp::Lime, 4 + 6 * fade, x, d));
             }
+        }
+    }
     return c;
 }
 
@@ -140,25 +158,45 @@ Canvas Moon() {
     return c;
 }
 
-Canvas Asteroid(int frame) {
-    Canvas c(40, 36);
+Canvas Asteroid(int frame, double size) {
+    Canvas c(static_cast<int>(40 * size), static_cast<int>(36 * size));
     const double turn = frame * kPi / 4;
     std::vector<std::pair<double, double>> pts;
     Random rnd(77);
     for (int i = 0; i < 11; ++i) {
         const double a = i * 2 * kPi / 11 + turn;
-        const double r = 13 + rnd.Range(-3, 3);
-        pts.emplace_back(20 + std::cos(a) * r, 18 + std::sin(a) * r * 0.85);
+        const double r = (13 + rnd.Range(-3, 3)) * size;
+        pts.emplace_back(20 * size + std::cos(a) * r, 18 * size + std::sin(a) * r * 0.85);
     }
-    c.PolygonBy(pts, [](int x, int y) {
-        const double light = std::clamp(0.6 - (x - 20) * 0.03 - (y - 18) * 0.035, 0.0, 1.0);
+    c.PolygonBy(pts, [size](int x, int y) {
+        const double light = std::clamp(0.6 - (x - 20 * size) * 0.03 / size - (y - 18 * size) * 0.035 / size, 0.0, 1.0);
         return Canvas::Dither(Ramp::Rust, 2 + 8 * light, x, y);
     });
     for (int k = 0; k < 3; ++k) {
         const double a = turn + k * 2.1;
-        c.Ellipse(20 + std::cos(a) * 6, 18 + std::sin(a) * 5, 2.5, 2, Shade(Ramp::Rust, 2));
+        c.Ellipse((20 + std::cos(a) * 6) * size, (18 + std::sin(a) * 5) * size, 2.5 * size, 2 * size, Shade(Ramp::Rust, 2));
     }
     c.Outline(Shade(Ramp::Rust, 1));
+    return c;
+}
+
+// A patch of transparent sky with a few stars, to scatter behind a flight.
+Canvas StarCluster(std::uint32_t seed) {
+    Canvas c(96, 96);
+    Random rnd(seed);
+    for (int i = 0; i < 14; ++i) {
+        const int x = 2 + rnd.Int(92), y = 2 + rnd.Int(92), kind = rnd.Int(12);
+        if (kind < 8) {
+            c.Set(x, y, Shade(Ramp::Sky, 7 + rnd.Int(6)));
+        } else if (kind < 11) {
+            c.Rect(x, y, 2, 2, Shade(Ramp::Sky, 12));
+            c.Set(x, y, kWhite);
+        } else {
+            c.Line(x - 2, y, x + 2, y, 1, Shade(Ramp::Sky, 11));
+            c.Line(x, y - 2, x, y + 2, 1, Shade(Ramp::Sky, 11));
+            c.Set(x, y, kWhite);
+        }
+    }
     return c;
 }
 
@@ -235,19 +273,19 @@ Canvas Starfield(int w, int h, std::uint32_t seed) {
 Frames SkyPictures() {
     Frames f;
     f["stage_background"] = Canvas(64, 48, kBlack);
-    f["sky_dunes"] = Sky({Ramp::Navy, Ramp::Pink, 2, 11}, 1, false);
+    f["sky_dunes"] = Sky({{0, Ramp::Navy, 1}, {0.35, Ramp::Navy, 5}, {0.55, Ramp::Violet, 5}, {0.75, Ramp::Pink, 7}, {1.0, Ramp::Orange, 10}}, 1, false);
     f["ground_dunes"] = Ground(170, 11, [](int x, int y, bool front, double depth) {
         if (!front) return Canvas::Dither(Ramp::Rust, 5 + 3 * depth, x, y);
         const double ripple = 0.8 * std::sin(x * 0.09 + y * 0.6 + std::sin(x * 0.013) * 5);
         return Canvas::Dither(Ramp::Sand, 9 - 4 * depth + ripple, x, y);
     });
-    f["sky_ice"] = Sky({Ramp::Navy, Ramp::Teal, 1, 8}, 2, true);
+    f["sky_ice"] = Sky({{0, Ramp::Navy, 1}, {0.45, Ramp::Navy, 5}, {0.7, Ramp::Teal, 5}, {1.0, Ramp::Teal, 9}}, 2, true);
     f["ground_ice"] = Ground(170, 21, [](int x, int y, bool front, double depth) {
         if (!front) return Canvas::Dither(Ramp::Sky, 8 + 4 * depth, x, y);
         const double crack = Noise(x / 14.0, y / 6.0, 4) > 0.62 ? -3 : 0;
         return Canvas::Dither(Ramp::Teal, 12 - 5 * depth + crack, x, y);
     });
-    f["sky_jungle"] = Sky({Ramp::Violet, Ramp::Lime, 2, 9}, 3, false);
+    f["sky_jungle"] = Sky({{0, Ramp::Violet, 1}, {0.45, Ramp::Violet, 5}, {0.7, Ramp::Pink, 6}, {0.85, Ramp::Orange, 8}, {1.0, Ramp::Gold, 11}}, 3, false);
     f["ground_jungle"] = Ground(170, 31, [](int x, int y, bool front, double depth) {
         if (!front) return Canvas::Dither(Ramp::Green, 3 + 3 * depth, x, y);
         const double moss = Noise(x / 10.0, y / 10.0, 6) * 3;
@@ -268,7 +306,9 @@ Frames SkyPictures() {
     f["nebula_violet"] = Nebula(4, Ramp::Violet, Ramp::Pink);
     f["nebula_teal"] = Nebula(8, Ramp::Teal, Ramp::Sky);
     f["moon"] = Moon();
-    for (int i = 0; i < 8; ++i) f["asteroid_" + std::to_string(i + 1)] = Asteroid(i);
+    for (int i = 0; i < 8; ++i) f["asteroid_" + std::to_string(i + 1)] = Asteroid(i, 1.0);
+    for (int i = 0; i < 4; ++i) f["boulder_" + std::to_string(i + 1)] = Asteroid(i * 2 + 1, 2.2);
+    for (int i = 0; i < 6; ++i) f["stars_" + std::string(1, static_cast<char>('a' + i))] = StarCluster(static_cast<std::uint32_t>(i + 20));
     for (int i = 0; i < 3; ++i) f["comet_" + std::to_string(i + 1)] = Comet(i);
 
     // Preview screens, 608 x 448: a title card and the ship on a planet.
