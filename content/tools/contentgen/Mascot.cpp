@@ -178,8 +178,8 @@ Canvas Draw(const Pose& p) {
             c.Line(x + s, y, x, y + s, 1.2, kWhite);
             c.Line(x, y + s, x + s, y + s, 1.2, kWhite);
         };
-        zee(44, static_cast<int>(headY) - 28, 5);
-        zee(52, static_cast<int>(headY) - 37, 4);
+        zee(46, static_cast<int>(headY) - 20, 5);
+        zee(55, static_cast<int>(headY) - 28, 4);
     }
     c.Outline(kOutline);
     return c;

@@ -134,7 +134,8 @@ Canvas Nebula(std::uint32_t seed, Ramp a, Ramp b) {
         for (int x = 0; x < 360; ++x) {
             const double dx = (x - 180) / 180.0, dy = (y - 120) / 120.0;
             const double fall = 1 - std::sqrt(dx * dx + dy * dy);
-            const double n = Noise(x / 50.0, y / 50.0, seed) + 0.35 * fall - 0.55;
+            if (fall <= 0) continue;  // nothing reaches the bitmap's edges
+            const double n = Noise(x / 50.0, y / 50.0, seed) + 0.5 * fall - 0.7;
             if (n <= 0) continue;
             const double v = n * 14;
             if (v < 0.8 && ((x + y) % 2)) continue;  // thin edges dithered against the sky
