@@ -257,6 +257,8 @@ Value DecodeValue(std::string_view name, std::string_view content) {
 
 }  // namespace
 
+Value DecodeNamedValue(std::string_view name, std::string_view content) { return DecodeValue(name, content); }
+
 bool LooksLikeBitmap(std::string_view bytes) {
     if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return false;
     const unsigned headerSize = static_cast<unsigned char>(bytes[14]) | static_cast<unsigned char>(bytes[15]) << 8;

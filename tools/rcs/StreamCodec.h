@@ -21,6 +21,9 @@ std::string EncodeStream(const Stream& stream);
 std::string EncodeValue(const Value& value);
 Stream DecodeStream(std::string_view bytes);
 
+// The structured reading of one property's value token, as DecodeStream makes it.
+Value DecodeNamedValue(std::string_view name, std::string_view content);
+
 // True when the bytes look like an 8-bit-or-other BMP file ("BM" and a header).
 bool LooksLikeBitmap(std::string_view bytes);
 

@@ -7,6 +7,7 @@
 #include "model/Exceptions.h"
 #include "model/StreamReaders.h"
 #include "model/Text.h"
+#include "tools/rcs/StreamCodec.h"
 
 namespace rcs {
 
@@ -84,6 +85,47 @@ void DumpPairs(const std::vector<std::pair<std::string, std::string>>& pairs, st
     for (const auto& [name, value] : pairs) DumpValue(name, value, out, depth);
 }
 
+// Frame lists, sequence lists, keyframe tables and text contents, read the way rcs decompiles them.
+bool DumpStructured(const std::string& name, const std::string& value, std::ostream& out, const std::string& indent) {
+    const rcs::Value v = rcs::DecodeNamedValue(name, value);
+    switch (v.kind) {
+        case rcs::Kind::Frames:
+            out << indent << name << ": " << v.frames.size() << " frame(s)\n";
+            for (const auto& frame : v.frames) {
+                std::string frameName = "?", bitmap = "no bitmap";
+                for (const auto& p : frame) {
+                    if (p.name == "Name") frameName = p.Get().bytes;
+                    if (p.Get().kind == rcs::Kind::Bitmap) DescribeBitmap(p.Get().bytes, bitmap);
+                }
+                out << indent << "  " << Quote(frameName) << ": " << bitmap << "\n";
+            }
+            return true;
+        case rcs::Kind::Sequences:
+            out << indent << name << ": " << v.sequences.size() << " sequence(s)\n";
+            for (const auto& s : v.sequences) {
+                out << indent << "  " << Quote(s.name) << ":";
+                for (const auto& step : s.steps) {
+                    out << " " << step.frame << " " << step.time;
+                    if (step.deltaX || step.deltaY || step.deltaZ)
+                        out << " (" << step.deltaX << "," << step.deltaY << "," << step.deltaZ << ")";
+                }
+                out << "\n";
+            }
+            return true;
+        case rcs::Kind::Tupels:
+            out << indent << name << ": actors " << Quote(v.actors) << ", " << v.keyframes.size() << " keyframe(s)\n";
+            for (const auto& k : v.keyframes) out << indent << "  " << k.step << " " << k.actor << " " << k.assignments << "\n";
+            return true;
+        case rcs::Kind::Lines:
+            if (EqualsIgnoreCase(name, "Tag")) return false;
+            out << indent << name << ": " << v.lines.size() << " line(s)\n";
+            for (const auto& line : v.lines) out << indent << "  " << Quote(line) << "\n";
+            return true;
+        default:
+            return false;
+    }
+}
+
 void DumpValue(const std::string& name, const std::string& value, std::ostream& out, int depth) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     std::string bitmap;
@@ -103,6 +145,7 @@ void DumpValue(const std::string& name, const std::string& value, std::ostream& 
         } catch (const RStreamException&) {
         }
     }
+    if (DumpStructured(name, value, out, indent)) return;
     std::vector<std::pair<std::string, std::string>> nested;
     if (SplitPairs(value, nested)) {
         out << indent << name << ":\n";
