@@ -130,7 +130,9 @@ void RBalloon::Draw(RSurface& destination, float x, float y, const std::vector<R
     if (!surface) return;
     DcLease lease(*surface->GetDib());
     platform::DrawingContext& dc = *lease;
-    dc.SetFont(kFace, previewFont_ ? kPreviewFontHeight : kFontHeight);
+    const RStage* stage = CurrentStage();
+    const bool preview = previewFont_ || (stage && stage->IsPreviewMode());
+    dc.SetFont(kFace, preview ? kPreviewFontHeight : kFontHeight);
 
     const platform::TextSize line = dc.MeasureLine(text_);
     const int w = static_cast<int>(std::sqrt(2.0 * line.width * line.height));

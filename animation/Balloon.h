@@ -46,7 +46,8 @@ public:
 
     const std::string& GetText() const { return text_; }
     RTimer& GetTimer() const { return *timer_; }
-    // The preview draws with a larger font, because it is shown reduced by four.
+    // The preview draws with a larger font, because it is shown reduced by four;
+    // the balloon also asks the stage whether it runs as a preview.
     void SetPreviewFont(bool preview) { previewFont_ = preview; }
 
 private:

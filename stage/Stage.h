@@ -135,6 +135,10 @@ public:
     bool IsSoundEnabled() const { return soundEnabled_; }
     void SetSoundEnabled(bool on) { soundEnabled_ = on; }
 
+    // --- Preview: the frame is shown reduced by four, so text is drawn larger.
+    bool IsPreviewMode() const { return previewMode_; }
+    void SetPreviewMode(bool on) { previewMode_ = on; }
+
     // --- Timers register themselves when made and leave when they die.
     void AddTimer(RTimer* timer);
     void RemoveTimer(RTimer* timer);
@@ -170,6 +174,7 @@ private:
     bool stopped_ = false;
     bool presentDirtyOnly_ = false;
     bool soundEnabled_ = true;
+    bool previewMode_ = false;
     RStageSetup setup_;
     bool active_ = false;
     float mouseX_ = -99999.0f, mouseY_ = -99999.0f;

@@ -67,7 +67,7 @@ TEST_F(BalloonDrawing, PreviewFontIsLarger) {
         TestStage stage(kWidth, kHeight);
         auto* balloon = MakeOwned<RBalloon>("Balloon", &stage);
         stage.RegisterComponent(balloon);
-        balloon->SetPreviewFont(preview);
+        stage.SetPreviewMode(preview);
         balloon->Say({"Hi!"}, 120, 130, nullptr, nullptr, nullptr, nullptr);
         stage.Redraw();
         const RDib& image = *stage.GetStageImage()->GetDib();
