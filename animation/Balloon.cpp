@@ -45,7 +45,7 @@ private:
 
 }  // namespace
 
-RBalloon::RBalloon(std::string name, RComponent* owner) : RPixie(std::move(name), owner) {
+RBalloon::RBalloon(std::string name, RComponent* owner) : RPlacedPixie(std::move(name), owner) {
     zPos_ = kDepth;
     timer_ = MakeOwned<RTimer>("timer_" + GetName(), this, 100.0, false);
     timer_->AddEventHandler("OnTimer", &TickBalloon, this);

@@ -19,7 +19,7 @@ namespace quellmoor {
 class RDirector;
 class RTimer;
 
-class RBalloon : public RPixie {
+class RBalloon : public RPlacedPixie {
 public:
     // Balloons stand in front of everything else on the stage.
     static constexpr float kDepth = -1.0e6f;
@@ -29,12 +29,6 @@ public:
 
     RBalloon(std::string name, RComponent* owner);
 
-    float GetXPos() const override { return xPos_; }
-    void SetXPos(float x) override { xPos_ = x; }
-    float GetYPos() const override { return yPos_; }
-    void SetYPos(float y) override { yPos_ = y; }
-    float GetZPos() const override { return zPos_; }
-    void SetZPos(float z) override { zPos_ = z; }
     // Reports the polygon last drawn, so a stage that presents only changed areas repaints it.
     bool UpdateBounds() override;
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) override;

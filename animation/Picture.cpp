@@ -10,7 +10,7 @@
 namespace quellmoor {
 
 RPicture::RPicture(std::string name, RComponent* owner)
-    : RPixie(std::move(name), owner), surface_(MakeSurface(1.0f, 1.0f)) {}
+    : RPlacedPixie(std::move(name), owner), surface_(MakeSurface(1.0f, 1.0f)) {}
 
 RPicture::~RPicture() = default;
 

@@ -15,7 +15,7 @@ namespace quellmoor {
 
 class RSurface;
 
-class RPicture : public RPixie {
+class RPicture : public RPlacedPixie {
 public:
     RPicture(std::string name, RComponent* owner);
     ~RPicture() override;
@@ -24,12 +24,6 @@ public:
     void SaveToStream(std::ostream& out) const override;
     std::string GetClassName() const override { return "RPicture"; }
 
-    float GetXPos() const override { return xPos_; }
-    void SetXPos(float x) override { xPos_ = x; }
-    float GetYPos() const override { return yPos_; }
-    void SetYPos(float y) override { yPos_ = y; }
-    float GetZPos() const override { return zPos_; }
-    void SetZPos(float z) override { zPos_ = z; }
     bool UpdateBounds() override;
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) override;
 

@@ -26,7 +26,7 @@ void RSpriteFrame::Draw(RSurface& destination, float x, float y, const std::vect
     if (surface_) DrawSurfaceAt(destination, *surface_, x, y, clipRects, mirrorHorizontal, mirrorVertical);
 }
 
-RSprite::RSprite(std::string name, RComponent* owner) : RPixie(std::move(name), owner) {}
+RSprite::RSprite(std::string name, RComponent* owner) : RPlacedPixie(std::move(name), owner) {}
 
 bool RSprite::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
     if (RPixie::LoadPropFromStream(name, in, counter)) return true;

@@ -43,18 +43,12 @@ private:
     std::unique_ptr<RSurface> surface_;
 };
 
-class RSprite : public RPixie {
+class RSprite : public RPlacedPixie {
 public:
     RSprite(std::string name, RComponent* owner);
 
     bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
 
-    float GetXPos() const override { return xPos_; }
-    void SetXPos(float x) override { xPos_ = x; }
-    float GetYPos() const override { return yPos_; }
-    void SetYPos(float y) override { yPos_ = y; }
-    float GetZPos() const override { return zPos_; }
-    void SetZPos(float z) override { zPos_ = z; }
     bool UpdateBounds() override;
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) override;
     void SequenceFinished(RPixieSequencer* sequencer) override;

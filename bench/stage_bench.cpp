@@ -89,18 +89,12 @@ public:
     std::vector<std::uint32_t> screen;
 };
 
-class BenchPixie : public RPixie {
+class BenchPixie : public RPlacedPixie {
 public:
     BenchPixie(std::string name, RComponent* owner, std::unique_ptr<RSurface> surface)
-        : RPixie(std::move(name), owner), surface_(std::move(surface)) {
+        : RPlacedPixie(std::move(name), owner), surface_(std::move(surface)) {
         SetVisible(true);
     }
-    float GetXPos() const override { return xPos_; }
-    void SetXPos(float x) override { xPos_ = x; }
-    float GetYPos() const override { return yPos_; }
-    void SetYPos(float y) override { yPos_ = y; }
-    float GetZPos() const override { return zPos_; }
-    void SetZPos(float z) override { zPos_ = z; }
     bool UpdateBounds() override { return false; }
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>*) override {
         const float w = surface_->GetWidth(), h = surface_->GetHeight();

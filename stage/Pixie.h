@@ -58,4 +58,18 @@ private:
     RPixieSequencer* lastFinishedSequencer_ = nullptr;
 };
 
+// A pixie whose coordinates are plain fields (pictures, sprites, balloons):
+// setting one only stores it.
+class RPlacedPixie : public RPixie {
+public:
+    using RPixie::RPixie;
+
+    float GetXPos() const override { return xPos_; }
+    void SetXPos(float x) override { xPos_ = x; }
+    float GetYPos() const override { return yPos_; }
+    void SetYPos(float y) override { yPos_ = y; }
+    float GetZPos() const override { return zPos_; }
+    void SetZPos(float z) override { zPos_ = z; }
+};
+
 }  // namespace quellmoor

@@ -57,17 +57,11 @@ inline std::string BitmapFile(int width, int height, std::uint8_t index) {
 }
 
 // A pixie that draws its own surface with the surface's transparent colour.
-class TestPixie : public RPixie {
+class TestPixie : public RPlacedPixie {
 public:
     TestPixie(std::string name, RComponent* owner, std::unique_ptr<RSurface> surface)
-        : RPixie(std::move(name), owner), surface_(std::move(surface)) {}
+        : RPlacedPixie(std::move(name), owner), surface_(std::move(surface)) {}
 
-    float GetXPos() const override { return xPos_; }
-    void SetXPos(float x) override { xPos_ = x; }
-    float GetYPos() const override { return yPos_; }
-    void SetYPos(float y) override { yPos_ = y; }
-    float GetZPos() const override { return zPos_; }
-    void SetZPos(float z) override { zPos_ = z; }
     bool UpdateBounds() override { return false; }
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>*) override {
         ++draws;

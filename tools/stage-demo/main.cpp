@@ -19,18 +19,13 @@
 
 #include "imaging/PngWriter.h"
 #include "imaging/Surface.h"
-#include "model/ClassFactory.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "stage/DibStage.h"
 #include "stage/Pixie.h"
 #include "stage/Timer.h"
 #include "tools/stage-demo/DemoContent.h"
-#if QM_DEMO_HAS_ANIMATION
 #include "animation/Registration.h"
-#else
-#include "tools/stage-demo/DemoPicture.h"
-#endif
 
 namespace {
 
@@ -110,15 +105,6 @@ void OnMove(RComponent*, REvent*, RObject*) {
     if (enoughFrames || enoughTime) stage.Quit();
 }
 
-#if !QM_DEMO_HAS_ANIMATION
-RComponent* MakeTimer(const std::string& name, RComponent* owner) {
-    return MakeOwned<RTimer>(name, owner, 0.0, false);
-}
-
-RComponent* MakePicture(const std::string& name, RComponent* owner) {
-    return MakeOwned<demo::DemoPicture>(name, owner);
-}
-#endif
 
 }  // namespace
 
@@ -149,12 +135,7 @@ int main(int argc, char** argv) {
     }
     platform::SetCurrentPlatform(backend.get());
 
-#if QM_DEMO_HAS_ANIMATION
     RegisterAnimationClasses();
-#else
-    RegisterComponentClass("RPicture", &MakePicture);
-    RegisterComponentClass("RTimer", &MakeTimer);
-#endif
 
     int result = 0;
     const auto wallStart = std::chrono::steady_clock::now();
