@@ -12,7 +12,7 @@
 #include "animation/TextBlock.h"
 #include "imaging/Surface.h"
 #include "model/Text.h"
-#include "stage/Stage.h"
+#include "stage/OffscreenStage.h"
 #include "tests/content/ContentFiles.h"
 
 namespace quellmoor {
@@ -20,34 +20,11 @@ namespace {
 
 using namespace contenttest;
 
-// A stage without a window: bitmap surfaces and a clock that stands still.
-class ContentStage : public RStage {
+// A stage without a window, with every loadable class registered.
+class ContentStage : public ROffscreenStage {
 public:
-    ContentStage() {
-        RegisterAnimationClasses();
-        background_ = CreateSurface(64, 48);
-        stageImage_ = CloneSurface(*background_);
-    }
-    double GetSystemTime() override { return 0; }
-    std::unique_ptr<RSurface> CreateSurface(float width, float height) override {
-        return std::make_unique<RDibSurface>(width, height);
-    }
-    void Present(RSurface&, float, float, const std::vector<RRect>*) override {}
-    bool PumpMessages(double) override { return true; }
-    void MeasureFramePeriod() override {}
-    double WaitForVerticalBlank() override { return 0; }
-    bool RequestQuit() override { return true; }
-    std::unique_ptr<std::istream> OpenContent() override { return nullptr; }
-    void CreateStageWindow() override {}
-    void ShowCursor(bool) override {}
-    RRect GetWindowRect() override { return {0, 0, 800, 600}; }
-    std::string GetProgramDir() override { return ""; }
-    std::string GetProgramName() override { return "content-test"; }
-
-    void Load(const std::string& bytes) {
-        std::istringstream in(bytes);
-        RComponentManager::AddComponentStream(&in);
-    }
+    ContentStage() : ROffscreenStage("content-test") { RegisterAnimationClasses(); }
+    void Load(const std::string& bytes) { LoadStream(bytes); }
 };
 
 void PlayEveryStep(const RComponentManager& library) {

@@ -20,7 +20,7 @@
 #include "imaging/PngWriter.h"
 #include "imaging/Surface.h"
 #include "model/Exceptions.h"
-#include "stage/Stage.h"
+#include "stage/OffscreenStage.h"
 
 using namespace quellmoor;
 
@@ -28,28 +28,10 @@ namespace {
 
 constexpr float kW = 800, kH = 600;
 
-class PreviewStage : public RStage {
+// Scene moments are rendered on a stage without a window.
+class PreviewStage : public ROffscreenStage {
 public:
-    PreviewStage() {
-        RegisterAnimationClasses();
-        background_ = CreateSurface(64, 48);
-        stageImage_ = CloneSurface(*background_);
-    }
-    double GetSystemTime() override { return 0; }
-    std::unique_ptr<RSurface> CreateSurface(float width, float height) override {
-        return std::make_unique<RDibSurface>(width, height);
-    }
-    void Present(RSurface&, float, float, const std::vector<RRect>*) override {}
-    bool PumpMessages(double) override { return true; }
-    void MeasureFramePeriod() override {}
-    double WaitForVerticalBlank() override { return 0; }
-    bool RequestQuit() override { return true; }
-    std::unique_ptr<std::istream> OpenContent() override { return nullptr; }
-    void CreateStageWindow() override {}
-    void ShowCursor(bool) override {}
-    RRect GetWindowRect() override { return {0, 0, kW, kH}; }
-    std::string GetProgramDir() override { return ""; }
-    std::string GetProgramName() override { return "scenepreview"; }
+    PreviewStage() : ROffscreenStage("scenepreview") { RegisterAnimationClasses(); }
 };
 
 std::string Read(const std::filesystem::path& p) {

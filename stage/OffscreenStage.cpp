@@ -1,0 +1,23 @@
+#include "stage/OffscreenStage.h"
+
+#include <sstream>
+
+#include "imaging/Surface.h"
+
+namespace quellmoor {
+
+ROffscreenStage::ROffscreenStage(std::string programName) : programName_(std::move(programName)) {
+    background_ = CreateSurface(64, 48);
+    stageImage_ = CloneSurface(*background_);
+}
+
+std::unique_ptr<RSurface> ROffscreenStage::CreateSurface(float width, float height) {
+    return std::make_unique<RDibSurface>(width, height);
+}
+
+void ROffscreenStage::LoadStream(const std::string& bytes) {
+    std::istringstream in(bytes);
+    RComponentManager::AddComponentStream(&in);
+}
+
+}  // namespace quellmoor
