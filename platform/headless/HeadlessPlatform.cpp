@@ -4,10 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/headless/NullDrawingContext.h"
-#if QM_HAVE_PLATFORM_TEXT
 #include "platform/text/FontDrawingContext.h"
-#endif
 
 namespace quellmoor::platform {
 
@@ -232,12 +229,7 @@ MessageBoxButton HeadlessPlatform::ShowMessageBox(std::string_view title, std::s
 }
 
 std::unique_ptr<DrawingContext> HeadlessPlatform::CreateDrawingContext(const IndexedCanvas& canvas) {
-#if QM_HAVE_PLATFORM_TEXT
     return CreateFontDrawingContext(canvas);
-#else
-    (void)canvas;
-    return std::make_unique<NullDrawingContext>();
-#endif
 }
 
 }  // namespace quellmoor::platform

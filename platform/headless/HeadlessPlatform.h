@@ -3,7 +3,7 @@
 // Implemented: clock (virtual by default, or the real monotonic clock),
 // waiting, scripted input, window bookkeeping, presenting into memory, message
 // boxes with scripted answers, program path, embedded content, drawing
-// contexts (the shared text library when built, otherwise a no-op context).
+// contexts (the shared FreeType text library in platform/text).
 //
 // With the virtual clock NowMs only moves when WaitUntil or AdvanceMs moves it,
 // and WaitUntil never sleeps: it jumps to the deadline or to the next queued

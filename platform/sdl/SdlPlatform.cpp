@@ -8,12 +8,9 @@
 
 #include <SDL.h>
 
-#include "platform/headless/NullDrawingContext.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresenter.h"
-#if QM_HAVE_PLATFORM_TEXT
 #include "platform/text/FontDrawingContext.h"
-#endif
 
 namespace quellmoor::platform {
 
@@ -216,12 +213,7 @@ std::string SdlPlatform::GetProgramPath() {
 }
 
 std::unique_ptr<DrawingContext> SdlPlatform::CreateDrawingContext(const IndexedCanvas& canvas) {
-#if QM_HAVE_PLATFORM_TEXT
     return CreateFontDrawingContext(canvas);
-#else
-    (void)canvas;
-    return std::make_unique<NullDrawingContext>();
-#endif
 }
 
 std::uint64_t SdlPlatform::UploadedPixels() const { return presenter_ ? presenter_->UploadedPixels() : 0; }

@@ -6,7 +6,7 @@
 // or desktop full screen, optionally always on top); presenting through a
 // streaming texture (SdlPresenter); SDL_ShowMessageBox; the program path from
 // /proc/self/exe; embedded content handed in by the program; drawing contexts
-// (the shared text library when built, otherwise a no-op context).
+// (the shared FreeType text library in platform/text).
 // Not supported: child windows of a foreign window (made borderless instead),
 // and WindowExists for windows this process did not create (always false).
 //
