@@ -95,13 +95,29 @@ __attribute__((target("avx2"))) void BlendRowAvx2(std::uint8_t* d, const std::ui
 }
 #endif
 
-using BlendFunction = void (*)(std::uint8_t*, const std::uint8_t*, int, std::uint8_t);
+#ifdef QM_HAVE_AVX2_BLEND
+// With byte-masked stores the destination is never read: the same two
+// streams as memcpy. The row's tail is one masked load and store, so nothing
+// outside the row is touched.
+__attribute__((target("avx512bw,avx512vl"))) void BlendRowAvx512(std::uint8_t* d, const std::uint8_t* s, int n,
+                                                                  std::uint8_t key) {
+    const __m256i k = _mm256_set1_epi8(static_cast<char>(key));
+    int i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        _mm256_mask_storeu_epi8(d + i, _mm256_cmpneq_epi8_mask(sv, k), sv);
+    }
+    if (i < n) {
+        const __mmask32 live = ~0u >> (32 - (n - i));
+        const __m256i sv = _mm256_maskz_loadu_epi8(live, s + i);
+        _mm256_mask_storeu_epi8(d + i, live & _mm256_cmpneq_epi8_mask(sv, k), sv);
+    }
+}
+#endif
 
 BlendFunction ChooseBlend() {
-#ifdef QM_HAVE_AVX2_BLEND
-    if (__builtin_cpu_supports("avx2")) return &BlendRowAvx2;
-#endif
-    return &BlendRow;
+    const auto blends = AvailableRowBlends();
+    return blends.back().blend;
 }
 
 // Picked once at start-up; kernels call it once per row.
@@ -226,6 +242,19 @@ void BuildSteps(std::int32_t* offsets, int sourceLength, int destLength) {
         }
         offset += step;
     }
+}
+
+std::vector<RowBlend> AvailableRowBlends() {
+    std::vector<RowBlend> blends{{"scalar", &BlendScalar}};
+#ifdef __SSE2__
+    blends.push_back({"sse2", &BlendRow});
+#endif
+#ifdef QM_HAVE_AVX2_BLEND
+    if (__builtin_cpu_supports("avx2")) blends.push_back({"avx2", &BlendRowAvx2});
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"))
+        blends.push_back({"avx512", &BlendRowAvx512});
+#endif
+    return blends;
 }
 
 std::int32_t* ColumnTable() { return columnTable.data(); }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quellmoor::detail {
 
@@ -35,6 +36,15 @@ CopyKernel SelectCopyKernel(bool transparent, bool scaleH, bool scaleV, bool mir
 // Nearest-neighbour source offsets for `destLength` pixels taken from
 // `sourceLength` (both 1..kMaxCopySide), by the Bresenham stepping of CopyBits.
 void BuildSteps(std::int32_t* offsets, int sourceLength, int destLength);
+
+// Row blends this processor can run (the source byte unless it is the key),
+// plainest first; kernels use the last. Tests hold every one to the first.
+using BlendFunction = void (*)(std::uint8_t* dest, const std::uint8_t* source, int count, std::uint8_t key);
+struct RowBlend {
+    const char* name;
+    BlendFunction blend;
+};
+std::vector<RowBlend> AvailableRowBlends();
 
 // Per-thread tables, sized for the largest copy, so copies never allocate.
 std::int32_t* ColumnTable();

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "stage/Stage.h"
 
@@ -24,7 +25,10 @@ public:
 
     double GetSystemTime() override { return nowMs; }
     std::unique_ptr<RSurface> CreateSurface(float width, float height) override;
-    void Present(RSurface&, float, float, const std::vector<RRect>*) override { ++presents; }
+    void Present(RSurface&, float, float, const std::vector<RRect>* rects) override {
+        ++presents;
+        presentedRects = rects ? *rects : std::vector<RRect>{};
+    }
     bool PumpMessages(double) override { return true; }
     void MeasureFramePeriod() override {}
     double WaitForVerticalBlank() override { return GetTime(); }
@@ -41,6 +45,7 @@ public:
 
     double nowMs = 0;
     int presents = 0;
+    std::vector<RRect> presentedRects;  // of the last present; empty when it was whole
 
 private:
     std::string programName_;

@@ -199,11 +199,16 @@ bool RStage::Compose() {
 }
 
 void RStage::Redraw() {
-    if (!Compose()) return;
     if (!presentDirtyOnly_) {
-        Present(*stageImage_, 0, 0, nullptr);
+        if (Compose()) Present(*stageImage_, 0, 0, nullptr);
         return;
     }
+    // Movement, hiding and new frames tell the stage nothing by themselves:
+    // ask every pixie what it covered and covers now.
+    const auto& list = ComponentList();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (auto* pixie = dynamic_cast<RPixie*>(list[i])) pixie->UpdateBounds();
+    if (!Compose()) return;
     if (!dirty_.empty()) Present(*stageImage_, 0, 0, &dirty_);
     dirty_.clear();
 }

@@ -82,8 +82,9 @@ public:
     // Redraw without presenting: sort, copy the background, draw the visible
     // pixies. False when the stage image or the background is missing.
     bool Compose();
-    // When on, Redraw presents only the dirty rectangles and then empties the
-    // set; only sound when every change is reported through InvalidRect.
+    // When on, Redraw first asks every pixie for its changed area
+    // (UpdateBounds), then presents only the dirty rectangles and empties the
+    // set. Off by default: then every frame is presented whole.
     void SetPresentDirtyOnly(bool on) { presentDirtyOnly_ = on; }
     virtual void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) = 0;
     virtual bool PumpMessages(double waitMs) = 0;

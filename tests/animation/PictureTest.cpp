@@ -90,6 +90,32 @@ TEST(Picture, UpdateBoundsMarksOldAndNewAreas) {
     EXPECT_TRUE(stage.GetDirtyRects().empty());
 }
 
+TEST(Picture, PresentingOnlyChangesShowsWhereItWasAndWhereItIs) {
+    TestStage stage;
+    stage.Load(Stream("", PictureObject("Door", "True", 10, 10, 0)));
+    auto& door = stage.FindComponentAs<RPicture>("Door");
+    stage.SetPresentDirtyOnly(true);
+    stage.ClearDirtyRects();
+    stage.Redraw();
+    ASSERT_EQ(stage.presents, 1);
+    EXPECT_EQ(stage.presentedRects, (std::vector<RRect>{{10, 10, 5, 3}}));  // whole pixels touched
+
+    stage.Redraw();  // nothing moved
+    EXPECT_EQ(stage.presents, 1);
+
+    door.MoveTo(30, 20);
+    stage.Redraw();
+    ASSERT_EQ(stage.presents, 2);
+    EXPECT_EQ(stage.presentedRects, (std::vector<RRect>{{10, 10, 5, 3}, {30, 20, 5, 3}}));
+    EXPECT_EQ(stage.Pixel(10, 10), 9);  // background again where it was
+
+    door.SetVisible(false);
+    stage.Redraw();
+    ASSERT_EQ(stage.presents, 3);
+    EXPECT_EQ(stage.presentedRects, (std::vector<RRect>{{30, 20, 5, 3}}));
+    EXPECT_EQ(stage.Pixel(30, 20), 9);
+}
+
 // 20 x 20 (over the 256-pixel limit): a red top row over blue.
 std::vector<std::string> WideRows() {
     std::vector<std::string> rows(20, std::string(20, '3'));

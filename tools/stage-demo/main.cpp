@@ -4,6 +4,7 @@
 //   stage-demo --seconds 3             ends by itself
 //   stage-demo --headless --frames 40 --screenshot out.png
 //   stage-demo --headless --real-clock --seconds 30 --size 1920x1080 --sprites 60
+//   stage-demo --dirty-only            presents only the rectangles pixies report
 //
 // It prints frames, wall time and the CPU share it used (user + system time
 // divided by wall time), which is how docs/performance.md measures the stage.
@@ -34,6 +35,7 @@ using namespace quellmoor;
 
 struct Options {
     bool headless = false, realClock = false;
+    bool dirtyOnly = false;  // present only what pixies report as changed
     int width = 320, height = 240, sprites = 0;
     long frames = 0;      // 0: no limit
     double seconds = 0;   // 0: no limit
@@ -53,6 +55,8 @@ bool Parse(int argc, char** argv, Options& options) {
             options.headless = true;
         } else if (arg == "--real-clock") {
             options.realClock = true;
+        } else if (arg == "--dirty-only") {
+            options.dirtyOnly = true;
         } else if (arg == "--frames" && hasValue) {
             options.frames = std::strtol(argv[++i], nullptr, 10);
         } else if (arg == "--seconds" && hasValue) {
@@ -115,7 +119,7 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, show.options)) {
         std::fprintf(stderr,
                      "usage: stage-demo [--headless] [--real-clock] [--frames N] [--seconds S] [--size WxH]\n"
-                     "                  [--sprites N] [--screenshot file.png]\n");
+                     "                  [--sprites N] [--dirty-only] [--screenshot file.png]\n");
         return 2;
     }
     const Options& options = show.options;
@@ -155,6 +159,7 @@ int main(int argc, char** argv) {
                 if (auto* ring = dynamic_cast<RPixie*>(stage.FindComponent("Sprite" + std::to_string(i))))
                     show.rings.push_back(ring);
             stage.FindComponent("Mover")->AddEventHandler("OnTimer", &OnMove, nullptr);
+            stage.SetPresentDirtyOnly(options.dirtyOnly);
         } catch (const RException& e) {
             stage.ReportException(e.GetMessage());
         }
