@@ -208,8 +208,8 @@ void RStage::Redraw() {
     const auto& list = ComponentList();
     for (std::size_t i = 0; i < list.size(); ++i)
         if (auto* pixie = dynamic_cast<RPixie*>(list[i])) pixie->UpdateBounds();
-    if (!Compose()) return;
-    if (!dirty_.empty()) Present(*stageImage_, 0, 0, &dirty_);
+    if (dirty_.empty() || !Compose()) return;  // an unchanged frame costs nothing
+    Present(*stageImage_, 0, 0, &dirty_);
     dirty_.clear();
 }
 

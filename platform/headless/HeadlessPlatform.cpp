@@ -134,7 +134,8 @@ void HeadlessPlatform::BeginFrame(HeadlessFrame::Kind kind, int width, int heigh
     lastFrame_.timeMs = NowMs();
     lastFrame_.width = width;
     lastFrame_.height = height;
-    lastFrame_.indices.clear();
+    // Indices are overwritten in place by the 8-bit presents (no zero fill per
+    // frame); an RGB present empties them itself.
     lastFrame_.rgb.clear();
     lastFrame_.rects.clear();
     lastFrame_.destination = {};
@@ -200,6 +201,7 @@ void HeadlessPlatform::PresentRects(const IndexedImage& image, std::span<const P
 void HeadlessPlatform::PresentRgb(const RgbImage& image, int x, int y) {
     if (!image.bytes || image.width <= 0 || image.height <= 0) return;
     BeginFrame(HeadlessFrame::Kind::Rgb, image.width, image.height);
+    lastFrame_.indices.clear();
     lastFrame_.destination = {x, y, image.width, image.height};
     lastFrame_.rgb.assign(image.bytes, image.bytes + static_cast<std::size_t>(image.width) * image.height * 3);
     if (options_.keepScreen) {
