@@ -52,6 +52,10 @@ RBalloon::RBalloon(std::string name, RComponent* owner) : RPlacedPixie(std::move
     SetVisible(false);
 }
 
+RBalloon::~RBalloon() {
+    if (RStage* stage = CurrentStage(); stage && !reportedArea_.IsEmpty()) stage->InvalidRect(reportedArea_);
+}
+
 void RBalloon::Say(const std::vector<std::string>& lines, float homeX, float homeY, RDirector* directorA,
                    RDirector* directorB, RTimer* timerA, RTimer* timerB) {
     homeX_ = homeX;
@@ -113,17 +117,26 @@ void RBalloon::Tick() {
 }
 
 bool RBalloon::UpdateBounds() {
-    const RRect now = GetVisible() ? drawnArea_ : RRect{};
-    if (now == reportedArea_) return false;
+    const bool notYetDrawn =
+        GetVisible() && (text_ != drawnText_ || GetXPos() != drawnX_ || GetYPos() != drawnY_);
+    const RRect now = GetVisible() && !notYetDrawn ? drawnArea_ : RRect{};
+    if (now == reportedArea_ && !notYetDrawn) return false;
     if (RStage* stage = CurrentStage()) {
         if (!reportedArea_.IsEmpty()) stage->InvalidRect(reportedArea_);
         if (!now.IsEmpty()) stage->InvalidRect(now);
+        // The tail's tip is always inside the balloon: marking it gets the
+        // frame drawn, and asked again afterwards the balloon knows its area.
+        if (notYetDrawn) stage->InvalidRect({GetXPos(), GetYPos(), 1, 1});
     }
     reportedArea_ = now;
     return true;
 }
 
 void RBalloon::Draw(RSurface& destination, float x, float y, const std::vector<RRect>*) {
+    drawnText_ = text_;
+    drawnX_ = x;
+    drawnY_ = y;
+    drawnArea_ = {};
     // The text of a page ends in a line feed; an empty page shows nothing.
     if (text_.size() <= 1) return;
     auto* surface = dynamic_cast<RDibSurface*>(&destination);

@@ -28,6 +28,7 @@ public:
     static constexpr const char* kFace = "Comic Sans MS";
 
     RBalloon(std::string name, RComponent* owner);
+    ~RBalloon() override;
 
     // Reports the polygon last drawn, so a stage that presents only changed areas repaints it.
     bool UpdateBounds() override;
@@ -54,7 +55,11 @@ private:
     RTimer* timerB_ = nullptr;
     std::string text_;
     bool previewFont_ = false;
+    // The area, page and place of the last Draw, and the area last reported:
+    // a new page or place is only measured when it is drawn.
     RRect drawnArea_;
+    std::string drawnText_;
+    float drawnX_ = 0, drawnY_ = 0;
     RRect reportedArea_;
 };
 

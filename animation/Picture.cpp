@@ -12,7 +12,7 @@ namespace quellmoor {
 RPicture::RPicture(std::string name, RComponent* owner)
     : RPlacedPixie(std::move(name), owner), surface_(MakeSurface(1.0f, 1.0f)) {}
 
-RPicture::~RPicture() = default;
+RPicture::~RPicture() { ReleaseCoveredArea(bounds_); }
 
 bool RPicture::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
     if (RPixie::LoadPropFromStream(name, in, counter)) return true;

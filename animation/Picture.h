@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "animation/PixieDrawing.h"
 #include "model/Rect.h"
 #include "stage/Pixie.h"
 
@@ -41,7 +42,7 @@ public:
 private:
     bool transparent_ = false;
     std::int32_t transColor_ = 0xFF0000;
-    RRect bounds_;
+    CoveredArea bounds_;
     std::unique_ptr<RSurface> surface_;
 };
 

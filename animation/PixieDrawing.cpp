@@ -1,5 +1,7 @@
 #include "animation/PixieDrawing.h"
 
+#include <cmath>
+
 #include "imaging/Surface.h"
 #include "stage/Pixie.h"
 #include "stage/Stage.h"
@@ -11,19 +13,27 @@ std::unique_ptr<RSurface> MakeSurface(float width, float height) {
     return std::make_unique<RDibSurface>(width, height);
 }
 
-bool UpdateCoveredArea(RPixie& pixie, RRect& bounds, float width, float height) {
+bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height) {
     const RRect now{pixie.GetXPos(), pixie.GetYPos(), width, height};
+    const float depth = pixie.GetZPos();
+    const bool sameDepth = depth == area.depth || (std::isnan(depth) && std::isnan(area.depth));
     // A pixie hidden in place must still repaint the area it covered.
-    if (now == bounds && pixie.GetVisible()) return false;
+    if (now == area.rect && sameDepth && pixie.GetVisible()) return false;
     RStage* stage = CurrentStage();
-    if (stage && bounds.width != 0) stage->InvalidRect(bounds);
+    if (stage && area.rect.width != 0) stage->InvalidRect(area.rect);
     if (pixie.GetVisible()) {
         if (stage) stage->InvalidRect(now);
-        bounds = now;
+        area.rect = now;
+        area.depth = depth;
     } else {
-        bounds.width = 0;
+        area.rect.width = 0;
     }
     return true;
+}
+
+void ReleaseCoveredArea(const CoveredArea& area) {
+    RStage* stage = CurrentStage();
+    if (stage && area.rect.width != 0) stage->InvalidRect(area.rect);
 }
 
 void DrawSurfaceAt(RSurface& destination, RSurface& source, float x, float y,
@@ -36,14 +46,19 @@ void DrawSurfaceAt(RSurface& destination, RSurface& source, float x, float y,
         destination.CopyFrom(&source, 0, 0, width, height, x, y, width, height, mirrorHorizontal, mirrorVertical);
         return;
     }
-    const RRect area{x, y, width, height};
+    // Where a whole copy lands: the copy floors the destination corner.
+    const float left = std::floor(x), top = std::floor(y);
+    const RRect area{left, top, width, height};
     for (const RRect& clip : *clipRects) {
         const RRect part = clip.Intersect(area);
         if (part.IsEmpty()) continue;
-        // Source rows count from the bottom of the image.
-        const float sourceY = height - (part.y - y) - part.height;
-        destination.CopyFrom(&source, part.x - x, sourceY, part.width, part.height, part.x, part.y, part.width,
-                             part.height, false, false);
+        // The part of the image that lands there, found in the mirrored
+        // image when mirroring. Source rows count from the bottom.
+        const float offsetX = part.x - left, offsetY = part.y - top;
+        const float sourceX = mirrorHorizontal ? width - offsetX - part.width : offsetX;
+        const float sourceTop = mirrorVertical ? height - offsetY - part.height : offsetY;
+        destination.CopyFrom(&source, sourceX, height - sourceTop - part.height, part.width, part.height, part.x,
+                             part.y, part.width, part.height, mirrorHorizontal, mirrorVertical);
     }
 }
 

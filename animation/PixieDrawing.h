@@ -16,9 +16,20 @@ class RSurface;
 // stage exists (authoring tools and the fuzzer load streams without one).
 std::unique_ptr<RSurface> MakeSurface(float width, float height);
 
-// Compares the pixie's rectangle (its position, width x height) with `bounds`;
-// marks the old and new areas dirty on the stage. True when it changed.
-bool UpdateCoveredArea(RPixie& pixie, RRect& bounds, float width, float height);
+// What a pixie last reported to the stage: where it was drawn, and at which
+// depth (a new depth changes what is in front without moving anything).
+struct CoveredArea {
+    RRect rect;  // width 0: nothing reported
+    float depth = 0;
+};
+
+// Compares the pixie's rectangle (its position, width x height) and depth
+// with `area`; marks the old and new rectangles dirty on the stage. True when
+// either changed.
+bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height);
+
+// Marks the reported rectangle dirty, for a pixie that goes away.
+void ReleaseCoveredArea(const CoveredArea& area);
 
 // Copies `source` onto `destination` at (x, y): whole, or piece by piece
 // through the clip rectangles when the image is larger than 256 pixels.

@@ -6,6 +6,7 @@
 #include "imaging/Surface.h"
 #include "model/StreamReaders.h"
 #include "model/Text.h"
+#include "stage/Stage.h"
 
 namespace quellmoor {
 
@@ -27,6 +28,8 @@ void RSpriteFrame::Draw(RSurface& destination, float x, float y, const std::vect
 }
 
 RSprite::RSprite(std::string name, RComponent* owner) : RPlacedPixie(std::move(name), owner) {}
+
+RSprite::~RSprite() { ReleaseCoveredArea(bounds_); }
 
 bool RSprite::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
     if (RPixie::LoadPropFromStream(name, in, counter)) return true;
@@ -161,7 +164,18 @@ void RSprite::SequenceFinished(RPixieSequencer* sequencer) {
 
 bool RSprite::UpdateBounds() {
     RSurface* surface = GetCurFrame()->GetSurface();
-    return UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0);
+    bool changed =
+        UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0);
+    const bool newLook =
+        surface != reportedSurface_ || mirrorHorizontal != reportedMirrorH_ || mirrorVertical != reportedMirrorV_;
+    if (!changed && newLook && GetVisible() && bounds_.rect.width != 0) {
+        if (RStage* stage = CurrentStage()) stage->InvalidRect(bounds_.rect);
+        changed = true;
+    }
+    reportedSurface_ = surface;
+    reportedMirrorH_ = mirrorHorizontal;
+    reportedMirrorV_ = mirrorVertical;
+    return changed;
 }
 
 void RSprite::Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "animation/PixieDrawing.h"
 #include "model/Rect.h"
 #include "stage/Pixie.h"
 
@@ -46,6 +47,7 @@ private:
 class RSprite : public RPlacedPixie {
 public:
     RSprite(std::string name, RComponent* owner);
+    ~RSprite() override;
 
     bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
 
@@ -80,7 +82,10 @@ private:
 
     RSpriteFrame* curFrame_ = nullptr;
     std::string curFrameName_;
-    RRect bounds_;
+    CoveredArea bounds_;
+    // What UpdateBounds last saw, so a new frame or flip in place is reported too.
+    const RSurface* reportedSurface_ = nullptr;
+    bool reportedMirrorH_ = false, reportedMirrorV_ = false;
     std::vector<RSpriteFrame*> frames_;
     std::vector<RPixieSequencer*> sequences_;
     RPixieSequencer* currentSequencer_ = nullptr;

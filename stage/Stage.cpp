@@ -146,7 +146,10 @@ std::unique_ptr<RSurface> RStage::CloneSurface(const RSurface& surface) {
 
 void RStage::Resize(float width, float height) {
     if (background_) background_->Resize(width, height, false);
-    if (stageImage_) stageImage_->Resize(width, height, false);
+    if (stageImage_) {
+        stageImage_->Resize(width, height, false);
+        InvalidRect(stageImage_->GetRect());
+    }
 }
 
 void RStage::SetBackColor(std::int32_t colour) {
@@ -178,8 +181,7 @@ void RStage::Show() {
     Redraw();
 }
 
-bool RStage::Compose() {
-    if (!stageImage_ || !background_) return false;
+void RStage::SortByDepth() {
     auto& list = ComponentList();
     // Stable: equal depths keep their list order, so they never swap between frames.
     std::stable_sort(list.begin(), list.end(), [](RComponent* a, RComponent* b) {
@@ -188,14 +190,47 @@ bool RStage::Compose() {
         if (!pa || !pb) return pa && !pb;  // pixies before everything else
         return DrawKey(*pa) > DrawKey(*pb);
     });
-    stageImage_->CopyFrom(background_.get(), 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0,
-                          stageImage_->GetWidth(), stageImage_->GetHeight(), false, false);
+}
+
+void RStage::DrawPixies(const std::vector<RRect>* clipRects) {
+    const auto& list = ComponentList();
     // By index: a pixie's Draw must not change the list, but a stale iterator would be worse.
     for (std::size_t i = 0; i < list.size(); ++i) {
         auto* pixie = dynamic_cast<RPixie*>(list[i]);
-        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), nullptr);
+        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), clipRects);
     }
+}
+
+bool RStage::Compose() {
+    if (!stageImage_ || !background_) return false;
+    SortByDepth();
+    stageImage_->CopyFrom(background_.get(), 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0,
+                          stageImage_->GetWidth(), stageImage_->GetHeight(), false, false);
+    DrawPixies(nullptr);
     return true;
+}
+
+bool RStage::ComposeDirty() {
+    if (!stageImage_ || !background_) return false;
+    SortByDepth();
+    // Source rows count from the bottom of the image.
+    const float height = background_->GetHeight();
+    for (const RRect& rect : dirty_)
+        stageImage_->CopyFrom(background_.get(), rect.x, height - rect.y - rect.height, rect.width, rect.height,
+                              rect.x, rect.y, rect.width, rect.height, false, false);
+    // Outside the dirty set the image already holds this very picture, and
+    // every draw is an opaque or keyed copy: drawing all pixies whole again,
+    // in the same order, leaves those pixels as they are. Clip lists would
+    // not do: pixies up to 256 pixels ignore them and would paint over
+    // clipped ones in front of them.
+    DrawPixies(nullptr);
+    return true;
+}
+
+void RStage::ReportPixieChanges() {
+    const auto& list = ComponentList();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (auto* pixie = dynamic_cast<RPixie*>(list[i])) pixie->UpdateBounds();
 }
 
 void RStage::Redraw() {
@@ -205,12 +240,16 @@ void RStage::Redraw() {
     }
     // Movement, hiding and new frames tell the stage nothing by themselves:
     // ask every pixie what it covered and covers now.
-    const auto& list = ComponentList();
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (auto* pixie = dynamic_cast<RPixie*>(list[i])) pixie->UpdateBounds();
-    if (dirty_.empty() || !Compose()) return;  // an unchanged frame costs nothing
+    ReportPixieChanges();
+    if (dirty_.empty() || !ComposeDirty()) return;  // an unchanged frame costs nothing
+    ReportPixieChanges();  // what only drawing measures (a balloon's new page)
     Present(*stageImage_, 0, 0, &dirty_);
     dirty_.clear();
+}
+
+void RStage::SetPresentDirtyOnly(bool on) {
+    presentDirtyOnly_ = on;
+    if (on && stageImage_) InvalidRect(stageImage_->GetRect());
 }
 
 void RStage::Quit() {

@@ -83,9 +83,11 @@ public:
     // pixies. False when the stage image or the background is missing.
     bool Compose();
     // When on, Redraw first asks every pixie for its changed area
-    // (UpdateBounds), then presents only the dirty rectangles and empties the
-    // set. Off by default: then every frame is presented whole.
-    void SetPresentDirtyOnly(bool on) { presentDirtyOnly_ = on; }
+    // (UpdateBounds), then composes and presents only the dirty rectangles
+    // and empties the set; a frame where nothing changed costs nothing. Code
+    // that draws on the background itself must report it with InvalidRect.
+    // Off by default: then every frame is composed and presented whole.
+    void SetPresentDirtyOnly(bool on);
     virtual void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) = 0;
     virtual bool PumpMessages(double waitMs) = 0;
     virtual void MeasureFramePeriod() = 0;
@@ -164,6 +166,12 @@ protected:
     std::unique_ptr<RSurface> background_;
 
 private:
+    void SortByDepth();
+    void DrawPixies(const std::vector<RRect>* clipRects);
+    // Compose restricted to the dirty set, over the last composed image.
+    bool ComposeDirty();
+    void ReportPixieChanges();
+
     bool firstShowPending_ = true;
     std::vector<RRect> dirty_;
     double startTime_ = 0;
