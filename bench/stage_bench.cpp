@@ -6,6 +6,8 @@
 //                    frame: find the changed spans against the last frame and
 //                    convert only those to 32 bits through the palette table
 //   ComposeConvertAll the same, converting the whole frame every time
+//   RedrawChanges    the stage composes and presents only the rectangles its
+//                    pixies report changed, and those alone are converted
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/PixieDrawing.h"
 #include "imaging/Surface.h"
 #include "platform/Platform.h"
 #include "platform/sdl/ChangedSpans.h"
@@ -46,7 +49,7 @@ public:
     bool WindowExists(platform::NativeWindow window) override { return window == 1; }
     platform::PixelRect GetDesktopRect() override { return rect; }
     int GetRefreshRateHz() override { return 60; }
-    void PresentStretched(const platform::IndexedImage& image, platform::PixelRect) override {
+    void Prepare(const platform::IndexedImage& image) {
         if (kept.size() != static_cast<std::size_t>(image.width) * image.height) {
             kept.assign(static_cast<std::size_t>(image.width) * image.height, 0);
             screen.assign(kept.size(), 0);
@@ -54,14 +57,18 @@ public:
         for (int i = 0; i < 256; ++i)
             lookup[i] = (std::uint32_t{image.palette[i].red} << 16) | (std::uint32_t{image.palette[i].green} << 8) |
                         image.palette[i].blue;
-        const auto convert = [&](int left, int top, int right, int bottom) {
-            for (int y = top; y < bottom; ++y) {
-                const std::uint8_t* source = platform::TopDownRow(image, y);
-                std::copy(source + left, source + right, kept.begin() + static_cast<std::ptrdiff_t>(y) * image.width + left);
-                std::uint32_t* target = screen.data() + static_cast<std::size_t>(y) * image.width;
-                for (int x = left; x < right; ++x) target[x] = lookup[source[x]];
-            }
-        };
+    }
+    void Convert(const platform::IndexedImage& image, int left, int top, int right, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            const std::uint8_t* source = platform::TopDownRow(image, y);
+            std::copy(source + left, source + right, kept.begin() + static_cast<std::ptrdiff_t>(y) * image.width + left);
+            std::uint32_t* target = screen.data() + static_cast<std::size_t>(y) * image.width;
+            for (int x = left; x < right; ++x) target[x] = lookup[source[x]];
+        }
+    }
+    void PresentStretched(const platform::IndexedImage& image, platform::PixelRect) override {
+        Prepare(image);
+        const auto convert = [&](int left, int top, int right, int bottom) { Convert(image, left, top, right, bottom); };
         if (convertAll) {
             convert(0, 0, image.width, image.height);
             return;
@@ -70,7 +77,10 @@ public:
             platform::ForEachChangedSpan(image, kept, top, std::min(top + platform::kBandRows, image.height), tiles,
                                          convert);
     }
-    void PresentRects(const platform::IndexedImage&, std::span<const platform::PixelRect>) override {}
+    void PresentRects(const platform::IndexedImage& image, std::span<const platform::PixelRect> rects) override {
+        Prepare(image);
+        for (const platform::PixelRect& r : rects) Convert(image, r.x, r.y, r.x + r.width, r.y + r.height);
+    }
     void PresentRgb(const platform::RgbImage&, int, int) override {}
     void ShowCursor(bool) override {}
     platform::MessageBoxButton ShowMessageBox(std::string_view, std::string_view) override {
@@ -95,7 +105,7 @@ public:
         : RPlacedPixie(std::move(name), owner), surface_(std::move(surface)) {
         SetVisible(true);
     }
-    bool UpdateBounds() override { return false; }
+    bool UpdateBounds() override { return UpdateCoveredArea(*this, area_, surface_->GetWidth(), surface_->GetHeight()); }
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>*) override {
         const float w = surface_->GetWidth(), h = surface_->GetHeight();
         destination.CopyFrom(surface_.get(), 0, 0, w, h, x, y, w, h, false, false);
@@ -103,6 +113,7 @@ public:
 
 private:
     std::unique_ptr<RSurface> surface_;
+    CoveredArea area_;
 };
 
 Palette BenchPalette() {
@@ -199,9 +210,20 @@ void BM_ComposeConvertAll(benchmark::State& state) {
     }
 }
 
+void BM_RedrawChanges(benchmark::State& state) {
+    Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), false);
+    scene.stage->SetPresentDirtyOnly(true);
+    scene.stage->Redraw();
+    for (auto _ : state) {
+        scene.Step();
+        scene.stage->Redraw();
+    }
+}
+
 #define QM_SIZES Args({800, 600})->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_Compose)->QM_SIZES;
 BENCHMARK(BM_ComposePresent)->QM_SIZES;
 BENCHMARK(BM_ComposeConvertAll)->QM_SIZES;
+BENCHMARK(BM_RedrawChanges)->QM_SIZES;
 
 }  // namespace

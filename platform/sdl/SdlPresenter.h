@@ -68,6 +68,7 @@ private:
     void* surfaceSeen_ = nullptr;  // the window surface the kept frame was written to
     int surfaceWidth_ = 0, surfaceHeight_ = 0;
     std::vector<SDL_Rect> updated_;  // rectangles handed to the window, reused between frames
+    std::vector<SDL_Rect> bandScratch_;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     SDL_Texture* rgbTexture_ = nullptr;

@@ -93,6 +93,7 @@ void SdlPresenter::SurfaceStretched(const IndexedImage& image, PixelRect destina
                                    });
             }
         }
+        CoalesceIntoBands(updated_, bandScratch_);
         if (everything) {
             SDL_UpdateWindowSurface(window_);
         } else if (!updated_.empty()) {
@@ -139,6 +140,7 @@ void SdlPresenter::SurfaceRects(const IndexedImage& image, std::span<const Pixel
         const int right = std::min(rect.x + rect.width, width_), bottom = std::min(rect.y + rect.height, height_);
         if (left < right && top < bottom) Write(image, left, top, right, bottom, 0, 0);
     }
+    CoalesceIntoBands(updated_, bandScratch_);
     if (!updated_.empty())
         SDL_UpdateWindowSurfaceRects(window_, updated_.data(), static_cast<int>(updated_.size()));
 }
