@@ -4,6 +4,8 @@
 //   show-preview --seconds 20 --fullscreen
 //   show-preview --headless --seconds 10 --record frames --every 4
 //   show-preview --probe-display                  exit code 0 when a window can be opened
+//   show-preview --whole-frames                   compose every frame whole (the default
+//                                                 composes and presents only what changed)
 //
 // The ship hangs in the middle, the stars drift past behind it, and now and
 // then the ship lands and the mascot gets out and back in. There is no scene
@@ -36,6 +38,7 @@ constexpr std::uint32_t kEscape = 0x1B, kLetterQ = 'Q';
 
 struct Options {
     bool headless = false, fullscreen = false, probe = false;
+    bool wholeFrames = false;  // compose and present every frame whole, not only what changed
     int width = 800, height = 600, every = 4;
     double seconds = 0;  // 0: until closed
     std::string record;
@@ -63,6 +66,8 @@ bool Parse(int argc, char** argv, Options& options) {
             options.fullscreen = true;
         } else if (arg == "--probe-display") {
             options.probe = true;
+        } else if (arg == "--whole-frames") {
+            options.wholeFrames = true;
         } else if (arg == "--seconds" && hasValue) {
             options.seconds = std::strtod(argv[++i], nullptr);
             if (!(options.seconds >= 0 && options.seconds < 1e7)) return false;
@@ -138,6 +143,7 @@ bool Load(RDibStage& stage) {
         preview.ship = std::make_unique<ShipShow>(stage);
         preview.sky = std::make_unique<StarSky>(stage, EmbeddedMainStream(), preview.random);
         preview.sky->Scatter();
+        stage.SetPresentDirtyOnly(!preview.options.wholeFrames);
         auto* timer = MakeOwned<RTimer>("PreviewTick", &stage, kTickMs, true);
         timer->AddEventHandler("OnTimer", &OnTick, nullptr);
     } catch (const RException& e) {
@@ -157,6 +163,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: show-preview [--headless] [--seconds S] [--size WxH] [--fullscreen]\n"
                      "                    [--record DIR [--every N]]   (recording: headless only)\n"
+                     "                    [--whole-frames]             (compose every frame whole)\n"
                      "       show-preview --probe-display\n");
         return 2;
     }
