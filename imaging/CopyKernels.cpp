@@ -171,6 +171,29 @@ void GatherRow(std::uint8_t* d, const std::uint8_t* s, int n, const std::int32_t
     for (; i < n; ++i) d[i] = MirrorH ? base[-offsets[i]] : base[offsets[i]];
 }
 
+// A row of a sprite is short: a library call per row costs as much as the
+// copy. Up to 64 bytes move inline; every load comes before the first store,
+// so a row may overlap itself as memmove allows.
+inline void MoveRow(std::uint8_t* d, const std::uint8_t* s, int n) {
+#ifdef __SSE2__
+    if (n >= 16 && n <= 64) {
+        const __m128i first = Load16(s), last = Load16(s + n - 16);
+        if (n <= 32) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), first);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16), last);
+            return;
+        }
+        const __m128i second = Load16(s + 16), thirdFromEnd = Load16(s + n - 32);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), first);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), second);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 32), thirdFromEnd);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16), last);
+        return;
+    }
+#endif
+    std::memmove(d, s, static_cast<std::size_t>(n));
+}
+
 // --- The one template behind all 32 kernels
 
 template <bool Transparent, bool ScaleH, bool ScaleV, bool MirrorH, bool MirrorV>
@@ -207,7 +230,7 @@ void CopyKernelImpl(const CopyJob& job) {
             if constexpr (Transparent)
                 blendRow(d, s, n, job.key);
             else
-                std::memmove(d, s, static_cast<std::size_t>(n));
+                MoveRow(d, s, n);
         }
     }
 }
