@@ -163,7 +163,10 @@ void RSprite::SequenceFinished(RPixieSequencer* sequencer) {
 }
 
 bool RSprite::UpdateBounds() {
-    RSurface* surface = GetCurFrame()->GetSurface();
+    // Only what Draw shows counts: a hidden sprite, or one without frames,
+    // covers nothing, and asking it for a frame must not throw.
+    RSurface* surface = nullptr;
+    if (GetVisible() && !(frames_.empty() && curFrameName_.empty())) surface = GetCurFrame()->GetSurface();
     bool changed =
         UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0);
     const bool newLook =

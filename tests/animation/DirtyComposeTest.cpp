@@ -158,5 +158,20 @@ TEST_F(DirtyCompose, MatchesAWholeComposeAfterEveryChange) {
     }
 }
 
+TEST_F(DirtyCompose, SpritesThatDrawNothingAreAskedWithoutFailing) {
+    TestStage stage(kWidth, kHeight);
+    stage.Load(Stream("", SpriteSource("Hidden", 1) + SpriteSource("Shown", 2)));
+    auto& hidden = stage.FindComponentAs<RSprite>("Hidden");
+    hidden.SetVisible(false);
+    hidden.SetCurFrameName("nowhere");  // not resolved until it is drawn
+    auto* bare = MakeOwned<RSprite>("Bare", &stage);  // no frames at all
+    stage.RegisterComponent(bare);
+    bare->SetVisible(true);
+    stage.SetPresentDirtyOnly(true);
+    EXPECT_NO_THROW(stage.Redraw());
+    EXPECT_EQ(stage.presents, 1);
+    EXPECT_EQ(stage.Pixel(20, 20), 4);  // the visible sprite's first pixel
+}
+
 }  // namespace
 }  // namespace quellmoor
