@@ -192,12 +192,12 @@ void RStage::SortByDepth() {
     });
 }
 
-void RStage::DrawPixies(const std::vector<RRect>* clipRects) {
+void RStage::DrawPixies() {
     const auto& list = ComponentList();
     // By index: a pixie's Draw must not change the list, but a stale iterator would be worse.
     for (std::size_t i = 0; i < list.size(); ++i) {
         auto* pixie = dynamic_cast<RPixie*>(list[i]);
-        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), clipRects);
+        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), nullptr);
     }
 }
 
@@ -206,12 +206,15 @@ bool RStage::Compose() {
     SortByDepth();
     stageImage_->CopyFrom(background_.get(), 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0,
                           stageImage_->GetWidth(), stageImage_->GetHeight(), false, false);
-    DrawPixies(nullptr);
+    DrawPixies();
     return true;
 }
 
 bool RStage::ComposeDirty() {
     if (!stageImage_ || !background_) return false;
+    // A background of another size is stretched over the whole image.
+    if (background_->GetWidth() != stageImage_->GetWidth() || background_->GetHeight() != stageImage_->GetHeight())
+        return Compose();
     SortByDepth();
     // Source rows count from the bottom of the image.
     const float height = background_->GetHeight();
@@ -223,7 +226,7 @@ bool RStage::ComposeDirty() {
     // in the same order, leaves those pixels as they are. Clip lists would
     // not do: pixies up to 256 pixels ignore them and would paint over
     // clipped ones in front of them.
-    DrawPixies(nullptr);
+    DrawPixies();
     return true;
 }
 

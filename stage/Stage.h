@@ -167,7 +167,7 @@ protected:
 
 private:
     void SortByDepth();
-    void DrawPixies(const std::vector<RRect>* clipRects);
+    void DrawPixies();
     // Compose restricted to the dirty set, over the last composed image.
     bool ComposeDirty();
     void ReportPixieChanges();

@@ -3,6 +3,7 @@
 // balloon pages and deletions, checked frame by frame against a whole compose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -156,6 +157,23 @@ TEST_F(DirtyCompose, MatchesAWholeComposeAfterEveryChange) {
         ASSERT_EQ(FirstDifference(changed, whole), "") << "composed only the changes, after: " << done;
         ASSERT_EQ(FirstDifference(screen, whole), "") << "presented only the changes, after: " << done;
     }
+}
+
+TEST_F(DirtyCompose, ABackgroundOfAnotherSizeIsStretchedAsInAWholeCompose) {
+    TestStage stage(kWidth, kHeight);
+    RDib& background = *stage.GetBackground()->GetDib();
+    background.Create(kWidth / 2, kHeight / 2);
+    Palette palette{};
+    std::copy_n(stage.GetStageImage()->GetDib()->GetPaletteEntries(), 256, palette.begin());
+    background.SetPalette(palette);
+    for (int i = 0; i < background.GetStride() * background.GetHeight(); ++i)
+        background.GetBits()[i] = static_cast<std::uint8_t>(10 + i * 7 % 200);
+    stage.Load(Stream("", SpriteSource("Shown", 2)));
+    stage.SetPresentDirtyOnly(true);
+    stage.Redraw();
+    const std::vector<std::uint8_t> changed = Pixels(stage);
+    stage.Compose();
+    EXPECT_EQ(FirstDifference(changed, Pixels(stage)), "");
 }
 
 TEST_F(DirtyCompose, SpritesThatDrawNothingAreAskedWithoutFailing) {
