@@ -13,18 +13,19 @@ std::unique_ptr<RSurface> MakeSurface(float width, float height) {
     return std::make_unique<RDibSurface>(width, height);
 }
 
-bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height) {
+bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height, std::uintptr_t look) {
     const RRect now{pixie.GetXPos(), pixie.GetYPos(), width, height};
     const float depth = pixie.GetZPos();
     const bool sameDepth = depth == area.depth || (std::isnan(depth) && std::isnan(area.depth));
     // A pixie hidden in place must still repaint the area it covered.
-    if (now == area.rect && sameDepth && pixie.GetVisible()) return false;
+    if (now == area.rect && sameDepth && look == area.look && pixie.GetVisible()) return false;
     RStage* stage = CurrentStage();
     if (stage && area.rect.width != 0) stage->InvalidRect(area.rect);
     if (pixie.GetVisible()) {
         if (stage) stage->InvalidRect(now);
         area.rect = now;
         area.depth = depth;
+        area.look = look;
     } else {
         area.rect.width = 0;
     }

@@ -6,7 +6,6 @@
 #include "imaging/Surface.h"
 #include "model/StreamReaders.h"
 #include "model/Text.h"
-#include "stage/Stage.h"
 
 namespace quellmoor {
 
@@ -167,18 +166,11 @@ bool RSprite::UpdateBounds() {
     // covers nothing, and asking it for a frame must not throw.
     RSurface* surface = nullptr;
     if (GetVisible() && !(frames_.empty() && curFrameName_.empty())) surface = GetCurFrame()->GetSurface();
-    bool changed =
-        UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0);
-    const bool newLook =
-        surface != reportedSurface_ || mirrorHorizontal != reportedMirrorH_ || mirrorVertical != reportedMirrorV_;
-    if (!changed && newLook && GetVisible() && bounds_.rect.width != 0) {
-        if (RStage* stage = CurrentStage()) stage->InvalidRect(bounds_.rect);
-        changed = true;
-    }
-    reportedSurface_ = surface;
-    reportedMirrorH_ = mirrorHorizontal;
-    reportedMirrorV_ = mirrorVertical;
-    return changed;
+    // Surfaces are aligned, so the low bits are free for the flips.
+    const std::uintptr_t look =
+        reinterpret_cast<std::uintptr_t>(surface) | (mirrorHorizontal ? 1u : 0u) | (mirrorVertical ? 2u : 0u);
+    return UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0,
+                             look);
 }
 
 void RSprite::Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects) {

@@ -83,9 +83,6 @@ private:
     RSpriteFrame* curFrame_ = nullptr;
     std::string curFrameName_;
     CoveredArea bounds_;
-    // What UpdateBounds last saw, so a new frame or flip in place is reported too.
-    const RSurface* reportedSurface_ = nullptr;
-    bool reportedMirrorH_ = false, reportedMirrorV_ = false;
     std::vector<RSpriteFrame*> frames_;
     std::vector<RPixieSequencer*> sequences_;
     RPixieSequencer* currentSequencer_ = nullptr;
