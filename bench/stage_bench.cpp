@@ -37,7 +37,7 @@ public:
     std::int64_t NowMs() override { return now; }
     void WaitUntil(std::int64_t deadline) override { now = std::max(now, deadline); }
     bool PollEvent(platform::InputEvent&) override { return false; }
-    platform::NativeWindow CreateWindow(const platform::WindowSpec& spec) override {
+    platform::NativeWindow OpenWindow(const platform::WindowSpec& spec) override {
         rect = spec.rect;
         return 1;
     }

@@ -121,7 +121,7 @@ public:
 
     // --- Window and presenting
     // Creates the one window (replacing an earlier one); returns its handle.
-    virtual NativeWindow CreateWindow(const WindowSpec& spec) = 0;
+    virtual NativeWindow OpenWindow(const WindowSpec& spec) = 0;
     virtual void DestroyWindow() = 0;
     virtual void ShowWindow(bool visible) = 0;
     virtual void ResizeWindow(int width, int height) = 0;

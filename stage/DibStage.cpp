@@ -121,7 +121,7 @@ void RDibStage::CreateStageWindow() {
     spec.parent = parentWindow_;
     spec.topmost = topmost_;
     try {
-        ownWindow_ = platform_.CreateWindow(spec);
+        ownWindow_ = platform_.OpenWindow(spec);
     } catch (const std::exception& e) {
         throw RException(std::string("The stage window could not be created: ") + e.what());
     }

@@ -84,7 +84,7 @@ void HeadlessPlatform::AdvanceMs(std::int64_t ms) {
     if (!options_.realClock && ms > 0) virtualNowMs_ += ms;
 }
 
-NativeWindow HeadlessPlatform::CreateWindow(const WindowSpec& spec) {
+NativeWindow HeadlessPlatform::OpenWindow(const WindowSpec& spec) {
     spec_ = spec;
     windowRect_ = spec.style == WindowStyle::FullScreen ? options_.desktop : spec.rect;
     windowTitle_ = spec.title;

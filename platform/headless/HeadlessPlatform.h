@@ -65,7 +65,7 @@ public:
     std::int64_t NowMs() override;
     void WaitUntil(std::int64_t deadlineMs) override;
     bool PollEvent(InputEvent& event) override;
-    NativeWindow CreateWindow(const WindowSpec& spec) override;
+    NativeWindow OpenWindow(const WindowSpec& spec) override;
     void DestroyWindow() override;
     void ShowWindow(bool visible) override { windowVisible_ = visible; }
     void ResizeWindow(int width, int height) override;

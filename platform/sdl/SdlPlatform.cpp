@@ -101,7 +101,7 @@ bool SdlPlatform::PollEvent(InputEvent& event) {
     return false;
 }
 
-NativeWindow SdlPlatform::CreateWindow(const WindowSpec& spec) {
+NativeWindow SdlPlatform::OpenWindow(const WindowSpec& spec) {
     DestroyWindow();
     Uint32 flags = SDL_WINDOW_HIDDEN;
     switch (spec.style) {

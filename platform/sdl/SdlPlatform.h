@@ -40,7 +40,7 @@ public:
     std::int64_t NowMs() override;
     void WaitUntil(std::int64_t deadlineMs) override;
     bool PollEvent(InputEvent& event) override;
-    NativeWindow CreateWindow(const WindowSpec& spec) override;
+    NativeWindow OpenWindow(const WindowSpec& spec) override;
     void DestroyWindow() override;
     void ShowWindow(bool visible) override;
     void ResizeWindow(int width, int height) override;

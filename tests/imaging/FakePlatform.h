@@ -32,7 +32,7 @@ public:
     std::int64_t NowMs() override { return 0; }
     void WaitUntil(std::int64_t) override {}
     bool PollEvent(platform::InputEvent&) override { return false; }
-    platform::NativeWindow CreateWindow(const platform::WindowSpec&) override { return 1; }
+    platform::NativeWindow OpenWindow(const platform::WindowSpec&) override { return 1; }
     void DestroyWindow() override {}
     void ShowWindow(bool) override {}
     void ResizeWindow(int, int) override {}

@@ -71,7 +71,7 @@ TEST(HeadlessPlatformTest, FramesKeepIndicesTopRowFirstAndTheScreenShowsColours)
     HeadlessPlatform host;
     platform::WindowSpec spec;
     spec.rect = {0, 0, 8, 4};
-    host.CreateWindow(spec);
+    host.OpenWindow(spec);
     TestImage image(4, 2);
     int callbacks = 0;
     host.SetFrameCallback([&](const platform::HeadlessFrame&) { ++callbacks; });
@@ -94,7 +94,7 @@ TEST(HeadlessPlatformTest, RectsOnlyTouchTheirPixels) {
     HeadlessPlatform host;
     platform::WindowSpec spec;
     spec.rect = {0, 0, 4, 4};
-    host.CreateWindow(spec);
+    host.OpenWindow(spec);
     TestImage image(4, 4);
     const platform::PixelRect rects[] = {{1, 1, 1, 1}, {3, 3, 5, 5}};
     host.PresentRects(image.Image(), rects);
@@ -108,7 +108,7 @@ TEST(HeadlessPlatformTest, RgbFramesLandAtTheirPlace) {
     HeadlessPlatform host;
     platform::WindowSpec spec;
     spec.rect = {0, 0, 4, 4};
-    host.CreateWindow(spec);
+    host.OpenWindow(spec);
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6};
     host.PresentRgb({rgb, 2, 1}, 2, 3);
     EXPECT_EQ(host.ScreenPixel(2, 3), 0x010203u);
@@ -129,7 +129,7 @@ TEST(HeadlessPlatformTest, FullScreenWindowCoversTheDesktop) {
     HeadlessPlatform host({.desktop = {0, 0, 800, 600}});
     platform::WindowSpec spec;
     spec.style = platform::WindowStyle::FullScreen;
-    host.CreateWindow(spec);
+    host.OpenWindow(spec);
     EXPECT_EQ(host.GetWindowRect().width, 800);
     EXPECT_EQ(host.Screen().size(), 800u * 600u);
 }

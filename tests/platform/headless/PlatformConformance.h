@@ -52,7 +52,7 @@ TEST_P(PlatformConformance, ClockIsMonotonicAndWaitsReachTheDeadline) {
 TEST_P(PlatformConformance, WindowHasTheRequestedClientRectangle) {
     platform::WindowSpec spec;
     spec.rect = {0, 0, 64, 48};
-    const platform::NativeWindow window = backend->CreateWindow(spec);
+    const platform::NativeWindow window = backend->OpenWindow(spec);
     EXPECT_NE(window, 0u);
     EXPECT_TRUE(backend->WindowExists(window));
     backend->ShowWindow(true);

@@ -14,7 +14,7 @@ TEST(SdlPresenterTest, OnlyChangedBandsAreConverted) {
     platform::SdlPlatform sdl;
     platform::WindowSpec spec;
     spec.rect = {0, 0, 256, 128};
-    sdl.CreateWindow(spec);
+    sdl.OpenWindow(spec);
     sdl.ShowWindow(true);
     TestImage image(256, 128);
     sdl.PresentStretched(image.Image(), {0, 0, 256, 128});
