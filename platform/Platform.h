@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -149,6 +150,14 @@ public:
     virtual std::string GetProgramPath() = 0;
     // The embedded main component stream; empty when the program carries none.
     virtual std::vector<std::uint8_t> GetEmbeddedContent() = 0;
+
+    // --- Files
+    // Where the per-user settings file `fileName` lives (created folder included); empty when unsupported.
+    virtual std::string SettingsFilePath(std::string_view fileName);
+    // The whole file; nullopt when it is missing or cannot be read.
+    virtual std::optional<std::string> ReadFile(const std::string& path);
+    // Replaces the file atomically (temporary file, flush, rename); throws RException and leaves the old file whole on failure.
+    virtual void ReplaceFile(const std::string& path, std::string_view contents);
 
     // --- Text and polygons
     // A drawing context over `canvas`; the canvas must outlive it. Throws
