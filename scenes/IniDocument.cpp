@@ -157,7 +157,8 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     const auto found = scanner.FindSection(section);
     const auto entry = found ? scanner.FindKey(*found, key) : std::nullopt;
     if (!entry) return std::nullopt;
-    std::string_view value = Trim(std::string_view(bytes_).substr(entry->valueBegin, entry->line.textEnd - entry->valueBegin));
+    const std::size_t length = entry->line.textEnd - entry->valueBegin;
+    std::string_view value = Trim(std::string_view(bytes_).substr(entry->valueBegin, length));
     if (IsQuoted(value)) value = value.substr(1, value.size() - 2);
     return std::string(value);
 }
@@ -183,8 +184,8 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
 
     std::string added;
     if (const auto last = scanner.LastLine()) {
-        if (last->end == last->textEnd) added += ending;                  // close the last line
-        if (!Trim(scanner.Text(*last)).empty()) added += ending;          // and part the sections
+        if (last->end == last->textEnd) added += ending;          // close the last line
+        if (!Trim(scanner.Text(*last)).empty()) added += ending;  // and part the sections
     }
     bytes_ += added + "[" + std::string(section) + "]" + ending + entry;
     return true;

@@ -121,7 +121,8 @@ TEST_F(Control, FailedWriteKeepsTheOldFileReportsOnceAndTriesAgainLater) {
     EXPECT_EQ(File(), "[Vexmon]\nMoon.RCS=0\n");
     EXPECT_EQ(ReadControl("Moon.RCS", "0"), "0");  // what the file holds, nothing imagined
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0], "Settings could not be saved: The file " + kPath + " could not be written: the disk is full.");
+    EXPECT_EQ(reports[0],
+              "Settings could not be saved: The file " + kPath + " could not be written: the disk is full.");
 
     platform.failWrites = false;
     EXPECT_EQ(WriteControl("Moon.RCS", "1"), ControlWrite::Written);

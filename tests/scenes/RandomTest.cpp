@@ -71,7 +71,8 @@ const ValueCase kValues[] = {
     {"RangeEndsAtB", kSeedDrawingTop, [] { return RandomRange(20.0, 50.0); }, 50.0},
     {"RangeBackwards", kSeedDrawingTop, [] { return RandomRange(50.0, 20.0); }, 20.0},
     {"RangeEmpty", 1, [] { return RandomRange(7.0, 7.0); }, 7.0},
-    {"RangeToInfinityStaysAtA", kSeedDrawingTop, [] { return RandomRange(5.0, std::numeric_limits<double>::infinity()); }, 5.0},
+    {"RangeToInfinityStaysAtA", kSeedDrawingTop,
+     [] { return RandomRange(5.0, std::numeric_limits<double>::infinity()); }, 5.0},
     {"RangeTooWideStaysAtA", kSeedDrawingTop, [] { return RandomRange(-1e308, 1e308); }, -1e308},
     {"RangeFromNaNIsZero", 1, [] { return RandomRange(std::nan(""), 1.0); }, 0.0},
 };
