@@ -12,6 +12,12 @@ namespace {
 
 using namespace std::string_literals;
 
+#ifdef _WIN32
+const std::string kNl = "\r\n";
+#else
+const std::string kNl = "\n";
+#endif
+
 const std::string kPath = "/home/ada/.config/vexmon/control.ini";
 
 class Control : public testing::Test {
@@ -44,7 +50,7 @@ TEST_F(Control, ReadsTheVexmonSectionIgnoringCase) {
 
 TEST_F(Control, WriteCreatesTheFileAndReadsBack) {
     EXPECT_EQ(WriteControl("Moon.RCS", "1"), ControlWrite::Written);
-    EXPECT_EQ(File(), "[Vexmon]\nMoon.RCS=1\n");
+    EXPECT_EQ(File(), "[Vexmon]" + kNl + "Moon.RCS=1" + kNl);
     EXPECT_EQ(ReadControl("moon.rcs", "0"), "1");
 }
 

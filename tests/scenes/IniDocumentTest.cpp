@@ -10,6 +10,13 @@ namespace {
 
 using namespace std::string_literals;
 
+// What a document without a line ending of its own gets.
+#ifdef _WIN32
+const std::string kNl = "\r\n";
+#else
+const std::string kNl = "\n";
+#endif
+
 struct GetCase {
     const char* name;
     std::string document;
@@ -54,38 +61,38 @@ struct SetCase {
     const char* before;
     const char* key;
     const char* value;
-    const char* after;  // nullptr: unchanged
+    std::optional<std::string> after;  // nullopt: unchanged
 };
 void PrintTo(const SetCase& c, std::ostream* out) { *out << c.name; }
 
 const SetCase kSets[] = {
-    {"NewFile", "", "Moon.RCS", "1", "[Vexmon]\nMoon.RCS=1\n"},
+    {"NewFile", "", "Moon.RCS", "1", "[Vexmon]" + kNl + "Moon.RCS=1" + kNl},
     {"ReplaceValue", "[Vexmon]\nSkin=red\nSound=1\n", "Skin", "gold", "[Vexmon]\nSkin=gold\nSound=1\n"},
     {"ReplaceKeepsKeySpellingAndBlanks", "[Vexmon]\n  SKIN = red  \r\n", "skin", "gold", "[Vexmon]\n  SKIN = gold\r\n"},
     {"ReplaceQuoted", "[Vexmon]\nDir=\"/a b\"\n", "Dir", "/c", "[Vexmon]\nDir=/c\n"},
-    {"SameValueUnchanged", "[Vexmon]\nSound=1\n", "sound", "1", nullptr},
-    {"SameValueQuotedUnchanged", "[Vexmon]\nSkin='gold'\n", "Skin", "gold", nullptr},
+    {"SameValueUnchanged", "[Vexmon]\nSound=1\n", "sound", "1", std::nullopt},
+    {"SameValueQuotedUnchanged", "[Vexmon]\nSkin='gold'\n", "Skin", "gold", std::nullopt},
     {"AddAfterLastKeyBeforeBlankLines", "[Vexmon]\nA=1\n\n[Other]\nB=2\n", "C", "3",
      "[Vexmon]\nA=1\nC=3\n\n[Other]\nB=2\n"},
     {"AddAfterCommentInSection", "[Vexmon]\nA=1\n; the end\n\n", "C", "3", "[Vexmon]\nA=1\n; the end\nC=3\n\n"},
-    {"AddToHeaderWithoutEnding", "[Vexmon]", "C", "3", "[Vexmon]\nC=3\n"},
+    {"AddToHeaderWithoutEnding", "[Vexmon]", "C", "3", "[Vexmon]" + kNl + "C=3" + kNl},
     {"AddAfterLastLineWithoutEnding", "[Vexmon]\r\nA=1", "C", "3", "[Vexmon]\r\nA=1\r\nC=3\r\n"},
     {"AddKeepsCrLf", "[Other]\r\nB=2\r\n", "C", "3", "[Other]\r\nB=2\r\n\r\n[Vexmon]\r\nC=3\r\n"},
     {"AddSectionAfterBlankLine", "; settings\n\n", "C", "3", "; settings\n\n[Vexmon]\nC=3\n"},
     {"AddSectionClosesLastLine", "[Other]\nB=2", "C", "3", "[Other]\nB=2\n\n[Vexmon]\nC=3\n"},
-    {"AddSectionKeepsByteOrderMark", "\xEF\xBB\xBF", "C", "3", "\xEF\xBB\xBF[Vexmon]\nC=3\n"},
+    {"AddSectionKeepsByteOrderMark", "\xEF\xBB\xBF", "C", "3", "\xEF\xBB\xBF[Vexmon]" + kNl + "C=3" + kNl},
     {"OnlyFirstOfDuplicateKeys", "[Vexmon]\nA=1\nA=2\n", "a", "3", "[Vexmon]\nA=3\nA=2\n"},
     {"EmptyValue", "[Vexmon]\nSkin=red\n", "Skin", "", "[Vexmon]\nSkin=\n"},
-    {"KeyWithEquals", "[Vexmon]\n", "a=b.RCS", "1", nullptr},
-    {"KeyWithSemicolon", "[Vexmon]\n", ";x.RCS", "1", nullptr},
-    {"KeyWithBracket", "[Vexmon]\n", "[x].RCS", "1", nullptr},
-    {"KeyWithLineBreak", "[Vexmon]\n", "a\nb", "1", nullptr},
-    {"KeyWithBlankAtEnd", "[Vexmon]\n", "a ", "1", nullptr},
-    {"EmptyKey", "[Vexmon]\n", "", "1", nullptr},
-    {"ValueWithLineBreak", "[Vexmon]\nSkin=red\n", "Skin", "gold\n[Evil]", nullptr},
-    {"ValueWithCarriageReturn", "[Vexmon]\nSkin=red\n", "Skin", "gold\r", nullptr},
-    {"ValueWithBlankAtEnd", "[Vexmon]\nSkin=red\n", "Skin", "gold ", nullptr},
-    {"ValueInQuotes", "[Vexmon]\nSkin=red\n", "Skin", "\"gold\"", nullptr},
+    {"KeyWithEquals", "[Vexmon]\n", "a=b.RCS", "1", std::nullopt},
+    {"KeyWithSemicolon", "[Vexmon]\n", ";x.RCS", "1", std::nullopt},
+    {"KeyWithBracket", "[Vexmon]\n", "[x].RCS", "1", std::nullopt},
+    {"KeyWithLineBreak", "[Vexmon]\n", "a\nb", "1", std::nullopt},
+    {"KeyWithBlankAtEnd", "[Vexmon]\n", "a ", "1", std::nullopt},
+    {"EmptyKey", "[Vexmon]\n", "", "1", std::nullopt},
+    {"ValueWithLineBreak", "[Vexmon]\nSkin=red\n", "Skin", "gold\n[Evil]", std::nullopt},
+    {"ValueWithCarriageReturn", "[Vexmon]\nSkin=red\n", "Skin", "gold\r", std::nullopt},
+    {"ValueWithBlankAtEnd", "[Vexmon]\nSkin=red\n", "Skin", "gold ", std::nullopt},
+    {"ValueInQuotes", "[Vexmon]\nSkin=red\n", "Skin", "\"gold\"", std::nullopt},
 };
 
 class IniSet : public testing::TestWithParam<SetCase> {};
@@ -93,8 +100,8 @@ class IniSet : public testing::TestWithParam<SetCase> {};
 TEST_P(IniSet, ChangesOneValueAndKeepsEverythingElse) {
     IniDocument document = IniDocument::Parse(GetParam().before);
     const bool changed = document.Set("Vexmon", GetParam().key, GetParam().value);
-    const std::string expected = GetParam().after ? GetParam().after : GetParam().before;
-    EXPECT_EQ(changed, GetParam().after != nullptr);
+    const std::string expected = GetParam().after.value_or(GetParam().before);
+    EXPECT_EQ(changed, GetParam().after.has_value());
     EXPECT_EQ(document.Serialise(), expected);
     if (changed) {
         EXPECT_EQ(IniDocument::Parse(document.Serialise()).Get("Vexmon", GetParam().key), GetParam().value);
