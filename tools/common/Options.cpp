@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <ostream>
+#include <type_traits>
 
 namespace quellmoor::tools {
 
@@ -10,11 +11,14 @@ namespace {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// Limits as a person writes them: 10000000, not 1e+07.
 template <typename T>
 std::string Show(T value) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
+    char buffer[512];
+    std::to_chars_result result{};
+    if constexpr (std::is_floating_point_v<T>) result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    else result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
 }
 
 // Whole text as a number (no sign of a locale, no trailing letters); nullopt otherwise.
