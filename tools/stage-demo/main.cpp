@@ -17,8 +17,8 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,6 +68,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                 options.readyFile);
     if (auto exit = parser.ParseOrExit(argc, argv, std::cout, std::cerr)) return exit;
     if (options.headless) options.backend = "headless";
+    if (!options.readyFile.empty() && options.freezeAfter == 0) {
+        std::cerr << "stage-demo: --ready-file needs --freeze-after\n";
+        return 2;
+    }
     return std::nullopt;
 }
 
