@@ -17,6 +17,7 @@
 #include "imaging/PngWriter.h"
 #include "model/Exceptions.h"
 #include "platform/text/FontDrawingContext.h"
+#include "tools/common/Options.h"
 
 namespace {
 
@@ -27,10 +28,6 @@ constexpr std::uint8_t kInk = 0;
 constexpr std::uint8_t kPaper = 255;
 constexpr std::uint8_t kSky = 1;
 constexpr const char* kFace = "Comic Sans MS";
-
-const char* kUsage =
-    "usage: balloon-preview [--preview] [--text TEXT] OUTPUT.png\n"
-    "Draws a speech balloon with TEXT (default: a greeting) and saves it as a PNG.\n";
 
 quellmoor::Palette MakePalette() {
     quellmoor::Palette palette{};
@@ -75,25 +72,15 @@ PixelRect DrawBalloon(quellmoor::platform::DrawingContext& dc, const std::string
 
 int main(int argc, char** argv) {
     bool preview = false;
-    std::string text = "Hello! Ready for a trip to the rings of Zorblax?\n";
+    std::string text = "Hello! Ready for a trip to the rings of Zorblax?";
     std::string output;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--preview") {
-            preview = true;
-        } else if (arg == "--text" && i + 1 < argc) {
-            text = std::string(argv[++i]) + "\n";
-        } else if (arg == "--help" || !output.empty() || arg.starts_with("-")) {
-            std::cerr << kUsage;
-            return arg == "--help" ? 0 : 2;
-        } else {
-            output = arg;
-        }
-    }
-    if (output.empty()) {
-        std::cerr << kUsage;
-        return 2;
-    }
+    quellmoor::tools::OptionParser options("balloon-preview",
+                                           "Draws a speech balloon with TEXT and saves it as a PNG file.");
+    options.Flag("preview", "use the 32-pixel face of the small preview window", preview);
+    options.Text("text", "TEXT", "what the balloon says (default: a greeting)", text);
+    options.Positional("OUTPUT.png", "the picture to write", output);
+    if (auto exit = options.ParseOrExit(argc, argv, std::cout, std::cerr)) return *exit;
+    text += "\n";
     try {
         const int pixelHeight = preview ? 32 : 19;
         quellmoor::RDib dib(preview ? 480 : 320, preview ? 320 : 200);

@@ -95,13 +95,17 @@ StarSky::~StarSky() {
     for (RSprite* copy : copies_) stage_.UnregisterComponent(copy);
 }
 
+// Drawn straight from the generator's bits: the standard distributions are
+// free to differ between libraries, and the golden frames must not.
 float StarSky::RandomFloat(float below) {
-    return below > 0 ? std::uniform_real_distribution<float>(0.0f, below)(random_) : 0.0f;
+    return below > 0 ? below * static_cast<float>(random_() >> 8) / 16777216.0f : 0.0f;
 }
+
+std::uint32_t StarSky::RandomBelow(std::uint32_t count) { return static_cast<std::uint32_t>(random_() % count); }
 
 StarSky::Floater* StarSky::Launch() {
     if (idle_.empty()) return nullptr;
-    const auto pick = std::uniform_int_distribution<std::size_t>(0, idle_.size() - 1)(random_);
+    const std::size_t pick = RandomBelow(static_cast<std::uint32_t>(idle_.size()));
     Floater* floater = idle_[pick];
     idle_.erase(idle_.begin() + static_cast<std::ptrdiff_t>(pick));
     active_.push_back(floater);
@@ -149,7 +153,7 @@ void StarSky::Tick() {
             ++i;
         }
     }
-    if (std::uniform_int_distribution<int>(0, 999)(random_) <= 75) {
+    if (RandomBelow(1000) <= 75) {
         if (Floater* floater = Launch()) {
             const float y = RandomFloat(window.height - Height(*floater));
             floater->sprite->SetPosition(-100, y, RandomFloat(900.0f) + 100.0f);

@@ -13,6 +13,7 @@
 //   sky.Tick();               // every 25 ms
 #pragma once
 
+#include <cstdint>
 #include <random>
 #include <span>
 #include <string>
@@ -45,6 +46,7 @@ private:
     static float Height(const Floater& floater);
     void Update(Floater& floater);
     float RandomFloat(float below);
+    std::uint32_t RandomBelow(std::uint32_t count);
 
     RStage& stage_;
     std::mt19937& random_;

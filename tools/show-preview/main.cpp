@@ -14,164 +14,98 @@
 // --record saves one PNG per N ticks of 25 ms (N from --every, default 4).
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "animation/Registration.h"
 #include "content/EmbeddedContent.h"
 #include "imaging/PngWriter.h"
 #include "imaging/Surface.h"
+#include "platform/Backends.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/sdl/SdlPlatform.h"
 #include "stage/DibStage.h"
-#include "stage/Timer.h"
-#include "tools/show-preview/ShipShow.h"
-#include "tools/show-preview/StarSky.h"
+#include "tools/common/Options.h"
+#include "tools/show-preview/Preview.h"
 
 namespace {
 
 using namespace quellmoor;
 
-constexpr double kTickMs = 25.0;
-constexpr std::uint32_t kEscape = 0x1B, kLetterQ = 'Q';
-
 struct Options {
-    bool headless = false, fullscreen = false, probe = false;
-    bool wholeFrames = false;  // compose and present every frame whole, not only what changed
-    int width = 800, height = 600, every = 4;
-    double seconds = 0;  // 0: until closed
+    bool headless = false, probe = false;
+    std::string backend{platform::DefaultBackendName()};
+    PreviewSettings settings;
+    long seed = 1997;
+    int every = 4;
     std::string record;
 };
 
-struct Preview {
-    Options options;
+// Writes the stage image as frame_NNNNN.png every `every` ticks of stage time.
+struct Recorder {
     RDibStage* stage = nullptr;
-    std::mt19937 random{1997};  // the same sky every run
-    std::unique_ptr<ShipShow> ship;
-    std::unique_ptr<StarSky> sky;
-    double nextShotMs = 0;
+    std::string folder;
+    double everyMs = 0, nextMs = 0;
     int shots = 0;
     bool failed = false;
-};
-Preview preview;
 
-bool Parse(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--fullscreen") {
-            options.fullscreen = true;
-        } else if (arg == "--probe-display") {
-            options.probe = true;
-        } else if (arg == "--whole-frames") {
-            options.wholeFrames = true;
-        } else if (arg == "--seconds" && hasValue) {
-            options.seconds = std::strtod(argv[++i], nullptr);
-            if (!(options.seconds >= 0 && options.seconds < 1e7)) return false;
-        } else if (arg == "--size" && hasValue) {
-            if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 || options.width < 1 ||
-                options.height < 1 || options.width > 8192 || options.height > 8192)
-                return false;
-        } else if (arg == "--record" && hasValue) {
-            options.record = argv[++i];
-        } else if (arg == "--every" && hasValue) {
-            options.every = std::atoi(argv[++i]);
-            if (options.every < 1 || options.every > 1000) return false;
-        } else {
-            return false;
+    void OnFrame() {
+        if (failed || !stage->GetStageImage() || stage->GetTime() < nextMs) return;
+        nextMs += everyMs;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%05d.png", shots);
+        try {
+            SavePng(*stage->GetStageImage()->GetDib(), (std::filesystem::path(folder) / name).string());
+            ++shots;
+        } catch (const RException& e) {
+            std::fprintf(stderr, "show-preview: %s\n", e.GetMessage().c_str());
+            failed = true;
+            stage->Quit();
         }
     }
-    return options.record.empty() || options.headless;
-}
+};
 
-// The stream asks for a full-screen frameless window; the preview wants the one the user asked for.
-void OnSetup(RComponent*, REvent*, RObject*) {
-    RStageSetup& setup = preview.stage->GetSetup();
-    setup.windowRect = {0, 0, static_cast<float>(preview.options.width), static_cast<float>(preview.options.height)};
-    setup.fullScreen = preview.options.fullscreen;
-    setup.hasFrame = true;
-    setup.showCursor = true;
-}
-
-void OnKeyDown(RComponent*, REvent*, RObject*) {
-    const std::uint32_t key = preview.stage->GetKeyDownCode();
-    if (key == kEscape || key == kLetterQ) preview.stage->Quit();
-}
-
-void OnTick(RComponent*, REvent*, RObject*) {
-    preview.sky->Tick();
-    preview.ship->Tick();
-    if (preview.options.seconds > 0 && preview.stage->GetTime() >= preview.options.seconds * 1000.0)
-        preview.stage->Quit();
-}
-
-void OnFrame(const platform::HeadlessFrame&) {
-    RDibStage& stage = *preview.stage;
-    if (preview.failed || !stage.GetStageImage() || stage.GetTime() < preview.nextShotMs) return;
-    preview.nextShotMs += kTickMs * preview.options.every;
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%05d.png", preview.shots);
-    try {
-        SavePng(*stage.GetStageImage()->GetDib(), (std::filesystem::path(preview.options.record) / name).string());
-        ++preview.shots;
-    } catch (const RException& e) {
-        std::fprintf(stderr, "show-preview: %s\n", e.GetMessage().c_str());
-        preview.failed = true;
-        stage.Quit();
+std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
+    tools::OptionParser parser("show-preview",
+                               "A first look at the show: the ship, the stars and the mascot's trips outside.\n"
+                               "Headless runs use a virtual clock, so --seconds is show time, not wall time.");
+    std::vector<std::string> backends;
+    for (std::string_view name : platform::BackendNames()) backends.emplace_back(name);
+    PreviewSettings& settings = options.settings;
+    parser.Choice("backend", "NAME", "where to show it", options.backend, backends);
+    parser.Flag("headless", "the same as --backend headless", options.headless);
+    parser.Number("seconds", "S", "stop after S seconds of show time (default: until closed)", settings.seconds, 0,
+                  1e7);
+    parser.Size("size", "window size (default 800x600)", settings.width, settings.height, 8192);
+    parser.Flag("fullscreen", "fill the screen", settings.fullscreen);
+    parser.Flag("whole-frames", "compose every frame whole (default: only what changed)", settings.wholeFrames);
+    parser.Integer("seed", "N", "seed of the stars' randomness (default 1997)", options.seed, 0, 4294967295L);
+    parser.Text("record", "DIR", "save frames as PNG files into DIR (headless only)", options.record);
+    parser.Integer("every", "N", "with --record: one frame per N ticks of 25 ms (default 4)", options.every, 1, 1000);
+    parser.Flag("probe-display", "only check that a window can be opened (exit code 0)", options.probe);
+    if (auto exit = parser.ParseOrExit(argc, argv, std::cout, std::cerr)) return exit;
+    if (options.headless) options.backend = "headless";
+    if (options.probe) options.backend = platform::DefaultBackendName();
+    if (!options.record.empty() && options.backend != "headless") {
+        std::cerr << "show-preview: --record needs the headless backend\n";
+        return 2;
     }
-}
-
-std::unique_ptr<platform::Platform> MakeBackend(const Options& options, std::vector<std::uint8_t> content) {
-    if (!options.headless) return std::make_unique<platform::SdlPlatform>(platform::SdlOptions{.content = content});
-    auto host = std::make_unique<platform::HeadlessPlatform>(platform::HeadlessOptions{
-        .desktop = {0, 0, options.width, options.height}, .keepScreen = false});
-    host->SetEmbeddedContent(std::move(content));
-    if (!options.record.empty()) host->SetFrameCallback(&OnFrame);
-    return host;
-}
-
-// Loads the main stream and builds the preview on it; false (after saying why) when that fails.
-bool Load(RDibStage& stage) {
-    try {
-        stage.AddEventHandler("OnSetup", &OnSetup, nullptr);
-        stage.AddEventHandler("OnKeyDown", &OnKeyDown, nullptr);
-        auto in = stage.OpenContent();
-        stage.AddComponentStream(in.get());
-        preview.ship = std::make_unique<ShipShow>(stage);
-        preview.sky = std::make_unique<StarSky>(stage, EmbeddedMainStream(), preview.random);
-        preview.sky->Scatter();
-        stage.SetPresentDirtyOnly(!preview.options.wholeFrames);
-        auto* timer = MakeOwned<RTimer>("PreviewTick", &stage, kTickMs, true);
-        timer->AddEventHandler("OnTimer", &OnTick, nullptr);
-    } catch (const RException& e) {
-        std::fprintf(stderr, "show-preview: %s\n", e.GetMessage().c_str());
-        return false;
-    }
-    if (!preview.ship->LinesUpReason().empty())
-        std::fprintf(stderr, "show-preview: the mascot stays aboard: %s\n", preview.ship->LinesUpReason().c_str());
-    return stage.GetOwnWindow() != 0;
+    settings.seed = static_cast<std::uint32_t>(options.seed);
+    return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options& options = preview.options;
-    if (!Parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: show-preview [--headless] [--seconds S] [--size WxH] [--fullscreen]\n"
-                     "                    [--record DIR [--every N]]   (recording: headless only)\n"
-                     "                    [--whole-frames]             (compose every frame whole)\n"
-                     "       show-preview --probe-display\n");
-        return 2;
-    }
+    Options options;
+    if (auto exit = ParseOptions(argc, argv, options)) return *exit;
+    const PreviewSettings& settings = options.settings;
     const auto bytes = EmbeddedMainStream();
     std::unique_ptr<platform::Platform> backend;
     try {
-        if (options.probe) options.headless = false;
-        backend = MakeBackend(options, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        backend = platform::CreateBackend(
+            options.backend, {.content = std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                              .desktop = {0, 0, settings.width, settings.height}});
         if (!options.record.empty()) std::filesystem::create_directories(options.record);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "show-preview: %s\n", e.what());
@@ -184,15 +118,25 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         RDibStage stage;
-        preview.stage = &stage;
-        if (Load(stage)) stage.Run();
+        Recorder recorder{&stage, options.record, ShowPreview::kTickMs * options.every};
+        if (auto* headless = dynamic_cast<platform::HeadlessPlatform*>(backend.get()); headless && !options.record.empty())
+            headless->SetFrameCallback([&recorder](const platform::HeadlessFrame&) { recorder.OnFrame(); });
+        std::unique_ptr<ShowPreview> preview;
+        try {
+            preview = std::make_unique<ShowPreview>(stage, settings);
+            if (!preview->LinesUpReason().empty())
+                std::fprintf(stderr, "show-preview: the mascot stays aboard: %s\n", preview->LinesUpReason().c_str());
+        } catch (const RException& e) {
+            std::fprintf(stderr, "show-preview: %s\n", e.GetMessage().c_str());
+            result = 1;
+        }
+        if (result == 0 && stage.GetOwnWindow()) stage.Run();
         else result = 1;
-        if (preview.failed) result = 1;
+        if (recorder.failed) result = 1;
         if (!options.record.empty() && result == 0)
-            std::printf("show-preview: %d frames in %s\n", preview.shots, options.record.c_str());
-        preview.sky.reset();
-        preview.ship.reset();
-        preview.stage = nullptr;
+            std::printf("show-preview: %d frames in %s\n", recorder.shots, options.record.c_str());
+        if (auto* headless = dynamic_cast<platform::HeadlessPlatform*>(backend.get()))
+            headless->SetFrameCallback(nullptr);
     }
     platform::SetCurrentPlatform(nullptr);
     return result;

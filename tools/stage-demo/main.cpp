@@ -5,6 +5,7 @@
 //   stage-demo --headless --frames 40 --screenshot out.png
 //   stage-demo --headless --real-clock --seconds 30 --size 1920x1080 --sprites 60
 //   stage-demo --dirty-only            presents only the rectangles pixies report
+//   stage-demo --freeze-after 40 --ready-file F   holds still after 40 moves, then writes F
 //
 // It prints frames, wall time and the CPU share it used (user + system time
 // divided by wall time), which is how docs/performance.md measures the stage.
@@ -14,18 +15,21 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "imaging/PngWriter.h"
 #include "imaging/Surface.h"
-#include "platform/headless/HeadlessPlatform.h"
-#include "platform/sdl/SdlPlatform.h"
+#include "platform/Backends.h"
 #include "stage/DibStage.h"
 #include "stage/Pixie.h"
 #include "stage/Timer.h"
+#include "tools/common/Options.h"
 #include "tools/stage-demo/DemoContent.h"
 #include "animation/Registration.h"
 
@@ -35,43 +39,40 @@ using namespace quellmoor;
 
 struct Options {
     bool headless = false, realClock = false;
+    std::string backend{platform::DefaultBackendName()};
     bool dirtyOnly = false;  // present only what pixies report as changed
     int width = 320, height = 240, sprites = 0;
     long frames = 0;      // 0: no limit
     double seconds = 0;   // 0: no limit
-    std::string screenshot;
+    long freezeAfter = 0; // 0: never
+    std::string screenshot, readyFile;
 };
 
-bool ParseSize(const char* text, int& width, int& height) {
-    return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 8192 &&
-           height <= 8192;
-}
-
-bool Parse(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--real-clock") {
-            options.realClock = true;
-        } else if (arg == "--dirty-only") {
-            options.dirtyOnly = true;
-        } else if (arg == "--frames" && hasValue) {
-            options.frames = std::strtol(argv[++i], nullptr, 10);
-        } else if (arg == "--seconds" && hasValue) {
-            options.seconds = std::strtod(argv[++i], nullptr);
-        } else if (arg == "--sprites" && hasValue) {
-            options.sprites = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
-        } else if (arg == "--screenshot" && hasValue) {
-            options.screenshot = argv[++i];
-        } else if (arg == "--size" && hasValue) {
-            if (!ParseSize(argv[++i], options.width, options.height)) return false;
-        } else {
-            return false;
-        }
+std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
+    tools::OptionParser parser("stage-demo",
+                               "Runs a stream with a background and a few pictures and prints frames, wall time\n"
+                               "and the share of one processor it used.");
+    std::vector<std::string> backends;
+    for (std::string_view name : platform::BackendNames()) backends.emplace_back(name);
+    parser.Choice("backend", "NAME", "where to run it", options.backend, backends);
+    parser.Flag("headless", "the same as --backend headless", options.headless);
+    parser.Flag("real-clock", "headless: wait in real time instead of on a virtual clock", options.realClock);
+    parser.Integer("frames", "N", "stop after N moves (default: no limit)", options.frames, 0, 1000000000L);
+    parser.Number("seconds", "S", "stop after S seconds of stage time (default: no limit)", options.seconds, 0, 1e7);
+    parser.Size("size", "window size (default 320x240)", options.width, options.height, 8192);
+    parser.Integer("sprites", "N", "add N moving rings and a panel behind them", options.sprites, 0, 100000);
+    parser.Flag("dirty-only", "compose and present only what changed", options.dirtyOnly);
+    parser.Text("screenshot", "FILE", "save the last frame as a PNG file", options.screenshot);
+    parser.Integer("freeze-after", "N", "hold everything still after N moves", options.freezeAfter, 1, 1000000000L);
+    parser.Text("ready-file", "FILE", "with --freeze-after: write FILE once the still frame is shown",
+                options.readyFile);
+    if (auto exit = parser.ParseOrExit(argc, argv, std::cout, std::cerr)) return exit;
+    if (options.headless) options.backend = "headless";
+    if (!options.readyFile.empty() && options.freezeAfter == 0) {
+        std::cerr << "stage-demo: --ready-file needs --freeze-after\n";
+        return 2;
     }
-    return true;
+    return std::nullopt;
 }
 
 double CpuSeconds() {
@@ -93,49 +94,48 @@ struct Show {
 };
 Show show;
 
+// Writes the ready file; the frame of the move before this one has been presented by now.
+void SignalReady() {
+    if (show.options.readyFile.empty()) return;
+    std::ofstream(show.options.readyFile) << "frame " << show.options.freezeAfter << "\n";
+}
+
 void OnMove(RComponent*, REvent*, RObject*) {
     RStage& stage = *show.stage;
     ++show.ticks;
     const double t = stage.GetTime();
-    if (RPixie* ship = show.ship) {
-        const float x = ship->GetXPos() + 2.0f;
-        ship->MoveTo(x > static_cast<float>(show.options.width) ? -40.0f : x, ship->GetYPos());
-    }
-    for (std::size_t n = 0; n < show.rings.size(); ++n) {
-        const int i = static_cast<int>(n);
-        const double phase = t / 700.0 + i;
-        show.rings[n]->MoveTo(static_cast<float>((i * 53) % show.options.width + 20.0 * std::cos(phase)),
-                              static_cast<float>((i * 29) % show.options.height + 20.0 * std::sin(phase)));
+    const long freeze = show.options.freezeAfter;
+    if (freeze > 0 && show.ticks > freeze) {
+        if (show.ticks == freeze + 1) SignalReady();
+    } else {
+        if (RPixie* ship = show.ship) {
+            const float x = ship->GetXPos() + 2.0f;
+            ship->MoveTo(x > static_cast<float>(show.options.width) ? -40.0f : x, ship->GetYPos());
+        }
+        for (std::size_t n = 0; n < show.rings.size(); ++n) {
+            const int i = static_cast<int>(n);
+            const double phase = t / 700.0 + i;
+            show.rings[n]->MoveTo(static_cast<float>((i * 53) % show.options.width + 20.0 * std::cos(phase)),
+                                  static_cast<float>((i * 29) % show.options.height + 20.0 * std::sin(phase)));
+        }
     }
     const bool enoughFrames = show.options.frames > 0 && show.ticks >= show.options.frames;
     const bool enoughTime = show.options.seconds > 0 && t >= show.options.seconds * 1000.0;
     if (enoughFrames || enoughTime) stage.Quit();
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!Parse(argc, argv, show.options)) {
-        std::fprintf(stderr,
-                     "usage: stage-demo [--headless] [--real-clock] [--frames N] [--seconds S] [--size WxH]\n"
-                     "                  [--sprites N] [--dirty-only] [--screenshot file.png]\n");
-        return 2;
-    }
+    if (auto exit = ParseOptions(argc, argv, show.options)) return *exit;
     const Options& options = show.options;
     const std::string content = demo::BuildDemoStream(options.width, options.height, options.sprites);
-    std::vector<std::uint8_t> bytes(content.begin(), content.end());
 
     std::unique_ptr<platform::Platform> backend;
     try {
-        if (options.headless) {
-            auto host = std::make_unique<platform::HeadlessPlatform>(
-                platform::HeadlessOptions{.realClock = options.realClock, .keepScreen = false});
-            host->SetEmbeddedContent(bytes);
-            backend = std::move(host);
-        } else {
-            backend = std::make_unique<platform::SdlPlatform>(platform::SdlOptions{.content = bytes});
-        }
+        backend = platform::CreateBackend(
+            options.backend, {.content = std::vector<std::uint8_t>(content.begin(), content.end()),
+                              .realClock = options.realClock});
     } catch (const std::exception& e) {
         std::fprintf(stderr, "stage-demo: %s\n", e.what());
         return 1;

@@ -21,6 +21,7 @@
 #include "imaging/Surface.h"
 #include "model/Exceptions.h"
 #include "stage/OffscreenStage.h"
+#include "tools/common/Options.h"
 
 using namespace quellmoor;
 
@@ -228,12 +229,12 @@ void MovingMoment(PreviewStage& stage, RComponentManager& scene, const std::stri
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: scenepreview CONTENT_DIR OUT_DIR\n";
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
-    const std::string out = argv[2];
+    std::string contentDir, out;
+    tools::OptionParser options("scenepreview", "Renders moments of the built scenes as PNG files into OUT_DIR.");
+    options.Positional("CONTENT_DIR", "the built streams (QUELLMOOR.stream and the scenes' .RCS files)", contentDir);
+    options.Positional("OUT_DIR", "where the pictures go (made when missing)", out);
+    if (auto exit = options.ParseOrExit(argc, argv, std::cout, std::cerr)) return *exit;
+    const std::filesystem::path dir = contentDir;
     std::filesystem::create_directories(out);
     try {
         PreviewStage stage;

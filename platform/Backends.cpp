@@ -1,0 +1,39 @@
+#include "platform/Backends.h"
+
+#include <string>
+
+#include "model/Exceptions.h"
+#include "platform/headless/HeadlessPlatform.h"
+#if QM_HAVE_SDL
+#include "platform/sdl/SdlPlatform.h"
+#endif
+
+namespace quellmoor::platform {
+
+std::vector<std::string_view> BackendNames() {
+    return {"headless",
+#if QM_HAVE_SDL
+            "sdl",
+#endif
+    };
+}
+
+std::string_view DefaultBackendName() { return BackendNames().back(); }
+
+std::unique_ptr<Platform> CreateBackend(std::string_view name, BackendOptions options) {
+    if (name == "headless") {
+        // Programs never read Screen(); converting every frame to 24 bits would be wasted.
+        auto headless = std::make_unique<HeadlessPlatform>(
+            HeadlessOptions{.realClock = options.realClock, .desktop = options.desktop, .keepScreen = false});
+        headless->SetEmbeddedContent(std::move(options.content));
+        return headless;
+    }
+#if QM_HAVE_SDL
+    if (name == "sdl") return std::make_unique<SdlPlatform>(SdlOptions{.content = std::move(options.content)});
+#endif
+    std::string names;
+    for (std::string_view known : BackendNames()) names += (names.empty() ? "" : ", ") + std::string(known);
+    throw RParamException("unknown backend \"" + std::string(name) + "\" (this build has " + names + ")");
+}
+
+}  // namespace quellmoor::platform
