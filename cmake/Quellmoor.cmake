@@ -1,6 +1,9 @@
 # Shared build settings: warnings, sanitizers and small helpers.
 
 set(QM_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+if(QM_WERROR)
+  list(APPEND QM_WARNINGS -Werror)
+endif()
 
 if(QM_FUZZ)
   # Coverage for libFuzzer in every library, sanitizers everywhere.

@@ -1,7 +1,6 @@
 // RDib::CopyBits: checks, clipping and set-up; the pixels move in CopyKernels.cpp.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "imaging/CopyKernels.h"
@@ -172,8 +171,8 @@ void RDib::CopyBits(RDib* destination, const RRect& sourceRect, const RRect& des
         } else {
             snapshot.resize(static_cast<std::size_t>(sourceWidth) * static_cast<std::size_t>(sourceHeight));
             for (int row = 0; row < sourceHeight; ++row)
-                std::memcpy(snapshot.data() + static_cast<std::size_t>(row) * sourceWidth,
-                            job.source + row * job.sourceStride, static_cast<std::size_t>(sourceWidth));
+                detail::CopyRow(snapshot.data() + static_cast<std::size_t>(row) * sourceWidth,
+                                job.source + row * job.sourceStride, sourceWidth);
             job.source = snapshot.data();
             job.sourceStride = sourceWidth;
         }

@@ -5,7 +5,7 @@
 // no loop tests a mode per pixel. A kernel gets a clipped job whose every
 // address lies inside both bitmaps; source and destination pixels never
 // overlap except in the opaque, unscaled, unmirrored case, which walks rows in
-// the safe direction (negative strides) and moves each row with memmove.
+// the safe direction (negative strides) and moves each row as memmove would.
 #pragma once
 
 #include <cstddef>
@@ -45,6 +45,19 @@ struct RowBlend {
     BlendFunction blend;
 };
 std::vector<RowBlend> AvailableRowBlends();
+
+// Row copies this processor can run, plainest (memmove) first; opaque rows
+// wider than 64 bytes use the last. Source and destination must not overlap.
+using CopyFunction = void (*)(std::uint8_t* dest, const std::uint8_t* source, int count);
+struct RowCopy {
+    const char* name;
+    CopyFunction copy;
+};
+std::vector<RowCopy> AvailableRowCopies();
+
+// An opaque row as the kernels move it: memmove's meaning, never the
+// library's slow paths for rows that do not overlap.
+void CopyRow(std::uint8_t* dest, const std::uint8_t* source, int count);
 
 // Per-thread tables, sized for the largest copy, so copies never allocate.
 std::int32_t* ColumnTable();

@@ -181,5 +181,45 @@ TEST(CopyBitsDifferentialWidths, EveryWidthOneToThreeHundred) {
     }
 }
 
+// Screen-wide rows take the vector row copy (opaque) and the long blend
+// loops: every kernel at the widths around and past the library's 2 KB
+// string-move threshold, and a wide bitmap moved over itself by a few columns.
+TEST(CopyBitsDifferentialWidths, ScreenWideRows) {
+    Random random(8);
+    for (int width : {65, 127, 128, 129, 2111, 2112, 2113, 2560, 3840, 4099}) {
+        for (int flags = 0; flags < 32; ++flags) {
+            const bool transparent = (flags & 16) != 0;
+            const int sourceX = random.Int(0, 3);
+            RDib source(width + 4, 3);
+            source.SetPalette(Palette{});
+            FillWithRuns(source, random, 9);
+            RDib dest(width + 7, 4);
+            FillWithRuns(dest, random, -1);
+            const float dw = (flags & 8) ? static_cast<float>(width + 3) : static_cast<float>(width);
+            const float dh = (flags & 4) ? 4.0f : 2.0f;
+            const RRect s{static_cast<float>(sourceX), 1, static_cast<float>(width), 2};
+            const RRect d{static_cast<float>(random.Int(0, 4)), 0, (flags & 2) ? -dw : dw, (flags & 1) ? -dh : dh};
+            RDib expected = dest;
+            test::ReferenceCopyBits(source, expected, s, d, transparent ? 9 : -1);
+            source.CopyBits(&dest, s, d, transparent ? 9 : -1);
+            SCOPED_TRACE("width " + std::to_string(width) + " flags " + std::to_string(flags));
+            ASSERT_NO_FATAL_FAILURE(ExpectSameBitmap(expected, dest));
+        }
+        for (int shift : {-70, -1, 1, 33, 70}) {
+            RDib bitmap(width + 80, 3);
+            bitmap.SetPalette(Palette{});
+            FillWithRuns(bitmap, random, 9);
+            const RDib snapshot = bitmap;
+            RDib expected = bitmap;
+            const RRect s{0, 0, static_cast<float>(width), 3};
+            const RRect d{static_cast<float>(shift), 0, static_cast<float>(width), 3};
+            test::ReferenceCopyBits(snapshot, expected, s, d, -1);
+            bitmap.CopyBits(&bitmap, s, d, -1);
+            SCOPED_TRACE("width " + std::to_string(width) + " onto itself, shift " + std::to_string(shift));
+            ASSERT_NO_FATAL_FAILURE(ExpectSameBitmap(expected, bitmap));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quellmoor
