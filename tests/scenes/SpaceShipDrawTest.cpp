@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,18 @@ const TinyCase kTinyCases[] = {
 INSTANTIATE_TEST_SUITE_P(Scales, SpaceShipTinyScale, ::testing::ValuesIn(kTinyCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
+TEST(SpaceShipDraw, ALargeScaleIsCutToTheStage) {
+    ShipStage stage;
+    // The view shows the hull's middle, 100 rows above its bottom edge, tenfold.
+    RSpaceShip& ship = stage.MakeShip(240, 300 + 100 * 10);
+    ship.scale = 10.0f;
+    ASSERT_TRUE(stage.Compose());
+    EXPECT_EQ(stage.GetStageImage()->GetWidth(), static_cast<float>(ShipStage::kWidth));
+    const Box box = DrawnBox(stage);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.right, ShipStage::kWidth - 1);
+}
+
 // --- Changes-only composing
 
 struct Change {
@@ -200,6 +213,10 @@ class SpaceShipDirty : public ::testing::Test {};
 TEST_F(SpaceShipDirty, EveryChangeIsRepaintedAsAWholeComposeWouldPaintIt) {
     ShipStage stage;
     RSpaceShip& ship = stage.MakeShip(240, 300);
+    std::istringstream scene(shiptest::ReadFileBytes(shiptest::ContentDir() + "/Meet-Gloop-Mail.RCS"));
+    auto* library = MakeOwned<RComponentManager>("Meet-Gloop-Mail.RCS", &stage);
+    library->AddComponentStream(&scene);
+    ship.SetMail(&library->FindComponentAs<RSprite>("VMAIL"));
     const Change changes[] = {
         {"nothing", [](ShipStage&, RSpaceShip&) {}},
         {"gear half in", [](ShipStage&, RSpaceShip& s) { s.gearAmount = 0.5f; }},
@@ -215,6 +232,11 @@ TEST_F(SpaceShipDirty, EveryChangeIsRepaintedAsAWholeComposeWouldPaintIt) {
              s.SetMascotAboard(false);
          }},
         {"mascot back", [](ShipStage&, RSpaceShip& s) { s.SetMascotAboard(true); }},
+        {"mail", [](ShipStage&, RSpaceShip& s) { s.ShowMail(true); }},
+        {"mail rising", [](ShipStage& st, RSpaceShip&) { st.RunUntil(st.nowMs + 600); }},
+        {"mail up, its frames moving on", [](ShipStage& st, RSpaceShip&) { st.RunUntil(st.nowMs + 2500); }},
+        {"mail sinking", [](ShipStage& st, RSpaceShip&) { st.RunUntil(st.nowMs + 8600); }},
+        {"mail gone", [](ShipStage& st, RSpaceShip&) { st.RunUntil(st.nowMs + 800); }},
         {"scaled", [](ShipStage&, RSpaceShip& s) { s.scale = 0.5f; }},
         {"scaled and moved", [](ShipStage&, RSpaceShip& s) { s.MoveTo(260, 250); }},
         {"smaller", [](ShipStage&, RSpaceShip& s) { s.scale = 0.25f; }},
