@@ -233,7 +233,16 @@ std::vector<std::uint8_t> Pixels(const ShipStage& stage) {
     return bytes;
 }
 
-TEST_F(SpaceShipSkin, ASkinFileChangesExactlyTheBlueWindowPixels) {
+struct SkinSize {
+    const char* name;
+    int width, height;  // 0: the stream skin's
+};
+
+class SpaceShipSkinFile : public SpaceShipSkin, public ::testing::WithParamInterface<SkinSize> {};
+
+// Only the outline's blue windows change: they show the new skin where it
+// reaches (it sits at the hull's bottom left) and the outline's blue elsewhere.
+TEST_P(SpaceShipSkinFile, ChangesExactlyTheBlueWindowPixels) {
     ShipStage before;
     before.MakeShip(240, 300);
     ASSERT_TRUE(before.Compose());
@@ -241,38 +250,50 @@ TEST_F(SpaceShipSkin, ASkinFileChangesExactlyTheBlueWindowPixels) {
     ShipStage after;
     const RDib& outline = *after.Outline().GetDib();
     const int ow = outline.GetWidth(), oh = outline.GetHeight();
-    const int sw = after.Skin().GetDib()->GetWidth(), sh = after.Skin().GetDib()->GetHeight();
     test::BmpSpec spec;
-    spec.width = sw;
-    spec.height = sh;
+    spec.width = GetParam().width ? GetParam().width : after.Skin().GetDib()->GetWidth();
+    spec.height = GetParam().height ? GetParam().height : after.Skin().GetDib()->GetHeight();
+    const int sw = spec.width, sh = spec.height;
     spec.rows = SkinRows(sw, sh, outline.GetPaletteIndex(0x00FF00, false));
     Write("Stripes.bmp", test::BuildBmp(spec));
     ASSERT_TRUE(LoadShipSkin(after, dir.string(), "stripes"));  // found without regard to case
     EXPECT_TRUE(reports.empty());
     const RDib& skin = *after.Skin().GetDib();
+    ASSERT_EQ(skin.GetWidth(), sw);
     after.MakeShip(240, 300);
     ASSERT_TRUE(after.Compose());
 
     const int blue = outline.GetPaletteIndex(0xFF0000, false);
     const auto old = Pixels(before), now = Pixels(after);
-    int windows = 0;
+    int skinShown = 0;
     for (int y = 0; y < ShipStage::kHeight; ++y)
         for (int x = 0; x < ShipStage::kWidth; ++x) {
             const int ox = x - (240 - ow / 2), oy = y - (300 - oh);
-            const bool inHull = ox >= 0 && ox < ow && oy >= 0 && oy < oh;
-            const bool window = inHull && outline.GetPixelIndex(ox, oy) == blue && ox < sw && oy >= oh - sh;
+            const bool window = ox >= 0 && ox < ow && oy >= 0 && oy < oh && outline.GetPixelIndex(ox, oy) == blue;
+            const bool underSkin = ox < sw && oy >= oh - sh;
             const std::size_t at = static_cast<std::size_t>(y) * ShipStage::kWidth + static_cast<std::size_t>(x);
-            if (window) {
-                ++windows;
+            if (window && underSkin) {
+                ++skinShown;
                 ASSERT_EQ(now[at], skin.GetPixelIndex(ox, oy - (oh - sh))) << x << ", " << y;
+            } else if (window) {
+                ASSERT_EQ(now[at], blue) << x << ", " << y;
             } else {
                 ASSERT_EQ(now[at], old[at]) << "changed outside the blue windows at " << x << ", " << y;
             }
         }
-    EXPECT_GT(windows, 100);
+    EXPECT_GT(skinShown, 100);
     EXPECT_NE(old, now);
-    SavePng(*after.GetStageImage()->GetDib(), std::string(QM_SHIP_PNG_DIR) + "/ship_scale_1_striped_skin.png");
+    SavePng(*after.GetStageImage()->GetDib(),
+            std::string(QM_SHIP_PNG_DIR) + "/ship_skin_" + GetParam().name + ".png");
 }
+
+const SkinSize kSkinSizes[] = {
+    {"StreamSize", 0, 0},
+    {"SmallerThanTheHull", 150, 60},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SpaceShipSkinFile, ::testing::ValuesIn(kSkinSizes),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(SpaceShipSkin, NoSkinNameKeepsTheStreamSkinSilently) {
     ShipStage stage;
