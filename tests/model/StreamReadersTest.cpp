@@ -54,6 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"TextNegative", "-3#abc", ReadText, "LoadStringFromStream encountered an invalid length field."},
         FailureCase{"TextNonNumeric", "1x#abc", ReadText, "LoadStringFromStream encountered an invalid length field."},
         FailureCase{"TextLongerThanStream", "999999999#abc", ReadText, "LoadStringFromStream reached unexpected end of stream."},
+        FailureCase{"TextAtEnd", "", ReadText, "LoadStringFromStream started at end of stream."},
+        FailureCase{"TextEndsInsideField", "12", ReadText, "LoadStringFromStream reached unexpected end of stream."},
+        FailureCase{"TextEndsBeforeContent", "3#", ReadText, "LoadStringFromStream reached unexpected end of stream."},
         FailureCase{"TextHugeLength", "999999999999999#abc", ReadText, "LoadStringFromStream encountered an invalid length field."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
@@ -68,15 +71,17 @@ TEST(LoadStringFromStream, ReadsBinarySafeContentAndCountsBytes) {
     EXPECT_EQ(LoadStringFromStream(withNul, counter), std::string("\0\n#", 3));
 }
 
-TEST(LoadStringFromStream, EmptyTokenAndEndInsideFieldGiveEmptyText) {
+TEST(LoadStringFromStream, EmptyTokenGivesEmptyText) {
     std::istringstream empty("0#");
     int counter = 0;
     EXPECT_EQ(LoadStringFromStream(empty, counter), "");
     EXPECT_EQ(counter, 2);
+}
 
+TEST(LoadStringFromStream, CutLengthFieldLeavesTheCounterAsItWas) {
     std::istringstream cut("12");
-    counter = 5;
-    EXPECT_EQ(LoadStringFromStream(cut, counter), "");
+    int counter = 5;
+    EXPECT_THROW(LoadStringFromStream(cut, counter), RStreamException);
     EXPECT_EQ(counter, 5);
 }
 
