@@ -17,6 +17,8 @@ struct FailureCase {
     Reader read;
     const char* message;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 void ReadLong(std::istream& in, int& c) { LoadLongIntFromStream(in, c); }
 void ReadCoo(std::istream& in, int& c) { LoadCooFromStream(in, c); }
