@@ -36,7 +36,7 @@ platform::PixelRect ToPixels(const RRect& rect, int width, int height) {
 }
 
 // Pauses the stage clock and keeps the image palette for a fade; puts both
-// back however the fade ends. A quit mid-fade or a throwing present used to
+// back however the fade ends: a quit mid-fade or a throwing present must not
 // leave the clock stopped and the next scene drawn with a darkened palette.
 class FadeGuard {
 public:
