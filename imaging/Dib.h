@@ -3,7 +3,7 @@
 // One byte per pixel (a palette index), rows stored bottom-up, each row padded
 // to a multiple of 4 bytes. The pixels live in memory the bitmap owns; the
 // platform sees them only when asked to present them (Paint, PaintRects) or
-// to draw text and polygons into them (GetDC / ReleaseDC).
+// to draw text and polygons into them (GetDC / ReleaseDC, or a DCLease).
 //
 //   RDib dib(64, 32);                       // grey ramp palette, HasPalette() false
 //   dib.LoadFromFile("ship.bmp");           // Windows or OS/2 8-bit bitmap file
@@ -137,6 +137,32 @@ private:
     platform::IndexedCanvas canvas_;  // what dc_ draws into; must outlive it
     int dcCount_ = 0;
     bool hasPalette_ = false;
+};
+
+// One GetDC held for a scope and given back on every exit, so a throwing draw
+// cannot leave the count raised (the next GetDC would reuse a stale context).
+//   DCLease dc(dib);
+//   if (dc) dc->DrawLine("12.5", 0, 0, ink);
+class DCLease {
+public:
+    explicit DCLease(RDib& dib) : dib_(dib), dc_(dib.GetDC()) {}
+    ~DCLease() {
+        try {
+            dib_.ReleaseDC();
+        } catch (...) {
+            // Only a release nobody took could throw, and a destructor must not.
+        }
+    }
+    DCLease(const DCLease&) = delete;
+    DCLease& operator=(const DCLease&) = delete;
+
+    explicit operator bool() const { return dc_ != nullptr; }
+    platform::DrawingContext* operator->() const { return dc_; }
+    platform::DrawingContext& operator*() const { return *dc_; }
+
+private:
+    RDib& dib_;
+    platform::DrawingContext* dc_;
 };
 
 // Bytes per row for a given width: width rounded up to a multiple of 4.

@@ -50,13 +50,20 @@ void RDibSurface::LoadFromFile(const std::string& fileName) { dib_->LoadFromFile
 void RDibSurface::SaveToStream(std::ostream&) { throw RException("RDib:SaveToStream not implemented"); }
 
 std::int32_t RDibSurface::GetTransColor() const {
-    if (transIndex_ < 0) return -1;
-    const PaletteEntry& entry = dib_->GetPaletteEntries()[transIndex_ & 0xFF];
+    if (!transIndex_) return -1;
+    const PaletteEntry& entry = dib_->GetPaletteEntries()[*transIndex_];
     return entry.red | entry.green << 8 | entry.blue << 16;
 }
 
 void RDibSurface::SetTransColor(std::int32_t colour) {
-    transIndex_ = colour == -1 ? -1 : dib_->GetPaletteIndex(colour, true);
+    if (colour == -1) {
+        transIndex_.reset();
+        return;
+    }
+    // The search answers -1 when no entry is near enough: then nothing is see-through.
+    const int index = dib_->GetPaletteIndex(colour, true);
+    transIndex_.reset();
+    if (index >= 0) transIndex_ = static_cast<std::uint8_t>(index);
 }
 
 void RDibSurface::CopyFrom(const RSurface* source, float sourceX, float sourceY, float sourceWidth,
@@ -67,7 +74,7 @@ void RDibSurface::CopyFrom(const RSurface* source, float sourceX, float sourceY,
     if (mirrorHorizontal) destWidth = -destWidth;
     if (mirrorVertical) destHeight = -destHeight;
     surface->dib_->CopyBits(dib_.get(), RRect{sourceX, sourceY, sourceWidth, sourceHeight},
-                            RRect{destX, destY, destWidth, destHeight}, surface->transIndex_);
+                            RRect{destX, destY, destWidth, destHeight}, surface->GetTransIndex());
 }
 
 // The nearest-colour search gives -1 only when every entry is far away; the

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -77,11 +78,12 @@ public:
     RDib* GetDib() override { return dib_.get(); }
     const RDib* GetDib() const override { return dib_.get(); }
 
-    int GetTransIndex() const { return transIndex_; }
+    // The see-through palette index, -1 when there is none (CopyBits' "no transparency").
+    int GetTransIndex() const { return transIndex_ ? *transIndex_ : -1; }
 
 private:
     std::unique_ptr<RDib> dib_;
-    int transIndex_ = -1;
+    std::optional<std::uint8_t> transIndex_;  // none: every pixel is drawn
 };
 
 }  // namespace quellmoor

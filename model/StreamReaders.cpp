@@ -35,10 +35,13 @@ void AddToCounter(int& counter, std::int64_t bytes) {
 }
 
 std::string LoadStringFromStream(std::istream& in, int& counter) {
+    // A token cut before its '#' is a truncated stream, not an empty text: reading
+    // on as if it were would let a cut file load as a shorter, different one.
+    if (AtEndOfStream(in)) throw RStreamException("LoadStringFromStream started at end of stream.");
     std::string field;
     for (;;) {
         const int c = ReadByte(in);
-        if (c < 0) return {};  // ended inside the length field: empty text, counter kept
+        if (c < 0) throw RStreamException("LoadStringFromStream reached unexpected end of stream.");
         if (c == '#') break;
         if (field.size() == kMaxLengthFieldChars)
             throw RStreamException("LoadStringFromStream encountered a length field that is too long.");

@@ -14,6 +14,7 @@ namespace quellmoor {
 namespace {
 
 constexpr const char* kExceptionTitle = "Quellmoor Exception";
+// What callers pass for "the image's own size" (any side that is not positive counts too).
 constexpr float kNaturalSize = -99999.0f;
 constexpr int kPreviewWidth = 152, kPreviewHeight = 112;
 // Every waiting event is handled before the loop waits; the cap keeps a flood
@@ -33,6 +34,29 @@ platform::PixelRect ToPixels(const RRect& rect, int width, int height) {
     return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
             static_cast<int>(bottom - top)};
 }
+
+// Pauses the stage clock and keeps the image palette for a fade; puts both
+// back however the fade ends: a quit mid-fade or a throwing present must not
+// leave the clock stopped and the next scene drawn with a darkened palette.
+class FadeGuard {
+public:
+    FadeGuard(RStage& stage, PaletteEntry* palette) : stage_(stage), palette_(palette) {
+        std::copy_n(palette, saved_.size(), saved_.begin());
+        stage_.Pause();
+    }
+    ~FadeGuard() {
+        std::copy(saved_.begin(), saved_.end(), palette_);
+        stage_.Resume();
+    }
+    FadeGuard(const FadeGuard&) = delete;
+    FadeGuard& operator=(const FadeGuard&) = delete;
+    const Palette& Saved() const { return saved_; }
+
+private:
+    RStage& stage_;
+    PaletteEntry* palette_;
+    Palette saved_;
+};
 
 }  // namespace
 
@@ -167,8 +191,8 @@ void RDibStage::MakeTopmost() {
 }
 
 void RDibStage::SetPresentTarget(platform::NativeWindow window, float width, float height) {
-    displayWidth_ = width;
-    displayHeight_ = height;
+    displaySize_.reset();
+    if (!IsNatural(width) && !IsNatural(height)) displaySize_ = DisplaySize{width, height};
     targetWindow_ = window;
     if (ownWindow_) platform_.ShowWindow(window == ownWindow_);
 }
@@ -198,16 +222,13 @@ void RDibStage::DrawFrameRate(RSurface& image) {
         char text[64];
         std::snprintf(text, sizeof text, "%f", frameRate_);
         RDib& dib = *image.GetDib();
-        if (platform::DrawingContext* dc = dib.GetDC()) {
-            dc->DrawLine(text, 0, 0, dib.GetNearestIndex(0xFFFFFF));
-            dib.ReleaseDC();
-        }
+        if (const DCLease dc(dib); dc) dc->DrawLine(text, 0, 0, dib.GetNearestIndex(0xFFFFFF));
     }
     lastPresentTime_ = now;
 }
 
 bool RDibStage::UsePreviewReduction(const RSurface& image) {
-    if (displayWidth_ != kPreviewWidth || displayHeight_ != kPreviewHeight) return false;
+    if (!displaySize_ || displaySize_->width != kPreviewWidth || displaySize_->height != kPreviewHeight) return false;
     const platform::PixelRect own = platform_.GetWindowRect();
     // The image must really be four times the preview; anything else is stretched.
     return own.width == 4 * kPreviewWidth && own.height == 4 * kPreviewHeight &&
@@ -253,7 +274,7 @@ void RDibStage::Present(RSurface& image, float x, float y, const std::vector<RRe
         return;
     }
     const platform::IndexedImage pixels = dib->GetImage();
-    const bool natural = IsNatural(displayWidth_) || IsNatural(displayHeight_);
+    const bool natural = !displaySize_;
     if (rects && natural) {
         std::vector<platform::PixelRect> list;
         list.reserve(rects->size() + 1);
@@ -267,18 +288,17 @@ void RDibStage::Present(RSurface& image, float x, float y, const std::vector<RRe
     }
     const platform::PixelRect destination{
         static_cast<int>(x), static_cast<int>(y),
-        natural ? pixels.width : static_cast<int>(displayWidth_),
-        natural ? pixels.height : static_cast<int>(displayHeight_)};
+        natural ? pixels.width : static_cast<int>(displaySize_->width),
+        natural ? pixels.height : static_cast<int>(displaySize_->height)};
     platform_.PresentStretched(pixels, destination);
 }
 
 void RDibStage::FadeTransition(bool fade) {
     if (!GetStageImage() || !GetBackground()) return;
     RSurface& image = *GetStageImage();
-    Pause();
     PaletteEntry* palette = image.GetDib()->GetPaletteEntries();
-    Palette saved;
-    std::copy_n(palette, 256, saved.begin());
+    const FadeGuard guard(*this, palette);
+    const Palette& saved = guard.Saved();
 
     // One display frame per step, so a fade takes the same time on every machine.
     const auto step = [&] {
@@ -316,7 +336,6 @@ void RDibStage::FadeTransition(bool fade) {
     }
     std::copy(saved.begin(), saved.end(), palette);
     Present(image, 0, 0, nullptr);
-    Resume();
 }
 
 }  // namespace quellmoor

@@ -73,7 +73,10 @@ private:
     platform::Platform& platform_;
     platform::NativeWindow ownWindow_ = 0;
     platform::NativeWindow targetWindow_ = 0;
-    float displayWidth_ = -99999.0f, displayHeight_ = -99999.0f;
+    struct DisplaySize {
+        float width, height;
+    };
+    std::optional<DisplaySize> displaySize_;  // none: present at the image's own size
     bool showFrameRate_ = false;
     bool topmost_ = false;
     std::optional<double> lastPresentTime_;

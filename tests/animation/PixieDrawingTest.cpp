@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "imaging/Dib.h"
@@ -41,6 +42,19 @@ void PrintTo(const Placement& p, std::ostream* out) {
     *out << "(" << p.x << ", " << p.y << ")" << (p.mirrorH ? " mirrored" : "") << (p.mirrorV ? " upside down" : "");
 }
 
+// "At22p5_15p75_Mirrored": test names take only letters, digits and '_'.
+std::string PlacementName(const ::testing::TestParamInfo<Placement>& testInfo) {
+    const auto number = [](float v) {
+        std::ostringstream text;
+        text << v;
+        std::string name;
+        for (char c : text.str()) name += c == '-' ? 'm' : c == '.' ? 'p' : c;
+        return name;
+    };
+    const Placement& p = testInfo.param;
+    return "At" + number(p.x) + "_" + number(p.y) + (p.mirrorH ? "_Mirrored" : "") + (p.mirrorV ? "_UpsideDown" : "");
+}
+
 class ClippedDrawing : public ::testing::TestWithParam<Placement> {};
 
 TEST_P(ClippedDrawing, MatchesAWholeCopy) {
@@ -63,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
     Placements, ClippedDrawing,
     ::testing::Values(Placement{22, 15, false, false}, Placement{22, 15, true, false}, Placement{22, 15, false, true},
                       Placement{22, 15, true, true}, Placement{22.5f, 15.75f, true, false},
-                      Placement{-3.5f, -2.5f, false, true}, Placement{50.25f, 40.5f, true, true}));
+                      Placement{-3.5f, -2.5f, false, true}, Placement{50.25f, 40.5f, true, true}),
+    PlacementName);
 
 }  // namespace
 }  // namespace quellmoor

@@ -49,6 +49,8 @@ struct OddCase {
     const char* name;
     std::string bytes;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const OddCase& c, std::ostream* out) { *out << c.name; }
 
 std::vector<OddCase> OddStreams() {
     const std::string bmp = TinyBitmap();

@@ -103,6 +103,8 @@ struct ErrorCase {
     const char* source;
     const char* message;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const ErrorCase& c, std::ostream* out) { *out << c.name; }
 
 const ErrorCase kErrors[] = {
     {"BadCoordinate", "header\nend\nobject RPicture Sky\n  XPos = 1a\nend\n",

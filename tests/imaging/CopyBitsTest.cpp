@@ -98,6 +98,7 @@ struct ScaleCase {
     int destWidth;
     Row expected;
 };
+void PrintTo(const ScaleCase& c, std::ostream* out) { *out << c.source.size() << " pixels to " << c.destWidth; }
 
 class CopyBitsScale : public ::testing::TestWithParam<ScaleCase> {};
 
@@ -114,7 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScaleCase{{1, 2, 3, 4}, 2, {1, 3}}, ScaleCase{{1, 2, 3}, 2, {1, 2}},
                       ScaleCase{{1, 2}, 4, {1, 1, 1, 2}}, ScaleCase{{1, 2, 3}, 5, {1, 1, 2, 2, 3}},
                       ScaleCase{{1, 2, 3, 4, 5}, 3, {1, 2, 4}}, ScaleCase{{1, 2, 3, 4, 5, 6, 7}, 3, {1, 3, 5}},
-                      ScaleCase{{1, 2}, 1, {1}}, ScaleCase{{9}, 3, {9, 9, 9}}));
+                      ScaleCase{{1, 2}, 1, {1}}, ScaleCase{{9}, 3, {9, 9, 9}}),
+    [](const auto& testInfo) {
+        return "From" + std::to_string(testInfo.param.source.size()) + "To" + std::to_string(testInfo.param.destWidth);
+    });
 
 TEST(CopyBits, VerticalScalingCountsRowsFromTheBottom) {
     const RDib source = Numbered(1, 3);  // rows from the top: 1, 11, 21

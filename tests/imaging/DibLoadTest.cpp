@@ -134,6 +134,8 @@ struct BadFile {
     BmpSpec spec;
     const char* message;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const BadFile& c, std::ostream* out) { *out << c.name; }
 
 BmpSpec With(void (*change)(BmpSpec&)) {
     BmpSpec spec;

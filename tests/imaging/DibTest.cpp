@@ -27,6 +27,7 @@ std::int32_t Colour(int red, int green, int blue) { return red | green << 8 | bl
 struct StrideCase {
     int width, stride;
 };
+void PrintTo(const StrideCase& c, std::ostream* out) { *out << "width " << c.width << ", stride " << c.stride; }
 
 class DibStride : public ::testing::TestWithParam<StrideCase> {};
 
@@ -38,7 +39,8 @@ TEST_P(DibStride, RowsArePaddedToFourBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, DibStride,
                          ::testing::Values(StrideCase{1, 4}, StrideCase{4, 4}, StrideCase{5, 8}, StrideCase{8, 8},
-                                           StrideCase{9, 12}, StrideCase{640, 640}));
+                                           StrideCase{9, 12}, StrideCase{640, 640}),
+                         [](const auto& testInfo) { return "Width" + std::to_string(testInfo.param.width); });
 
 TEST(Dib, CreateGivesGreyRampWithoutPaletteAndZeroPixels) {
     const RDib dib(5, 2);
@@ -68,6 +70,12 @@ TEST(Dib, CreateGivesGreyRampWithoutPaletteAndZeroPixels) {
 struct BadSize {
     int width, height;
 };
+void PrintTo(const BadSize& c, std::ostream* out) { *out << c.width << " x " << c.height; }
+// "5xMinus7": test names take only letters, digits and '_'.
+std::string SizeName(const ::testing::TestParamInfo<BadSize>& testInfo) {
+    const auto side = [](int v) { return v < 0 ? "Minus" + std::to_string(-static_cast<long long>(v)) : std::to_string(v); };
+    return side(testInfo.param.width) + "x" + side(testInfo.param.height);
+}
 
 class DibBadSize : public ::testing::TestWithParam<BadSize> {};
 
@@ -85,7 +93,8 @@ TEST_P(DibBadSize, IsRefusedAndLeavesTheBitmapAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Sizes, DibBadSize,
                          ::testing::Values(BadSize{0, 5}, BadSize{5, 0}, BadSize{-1, 5}, BadSize{5, -7},
                                            BadSize{std::numeric_limits<int>::max(), 1},
-                                           BadSize{60000, 60000}, BadSize{65536, 4096}));
+                                           BadSize{60000, 60000}, BadSize{65536, 4096}),
+                         SizeName);
 
 TEST(Dib, TopLeftPixelIsStoredInTheLastRow) {
     RDib dib(3, 2);

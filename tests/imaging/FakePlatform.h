@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "model/Exceptions.h"
 #include "platform/Platform.h"
 
 namespace quellmoor::test {
@@ -19,7 +20,9 @@ public:
         platform::TextSize MeasureLine(std::string_view) override { return {}; }
         platform::TextSize MeasureWrapped(std::string_view, int) override { return {}; }
         void DrawWrappedCentred(std::string_view, platform::PixelRect, std::uint8_t) override {}
-        void DrawLine(std::string_view, int, int, std::uint8_t) override {}
+        void DrawLine(std::string_view, int, int, std::uint8_t) override {
+            if (owner_.drawThrows) throw RException("The font could not be drawn.");
+        }
         void FillPolygon(std::span<const platform::Point>, std::uint8_t) override {}
         void OutlinePolygon(std::span<const platform::Point>, std::uint8_t) override {}
         FakePlatform& owner_;
@@ -62,6 +65,7 @@ public:
         return std::make_unique<Context>(*this, canvas);
     }
 
+    bool drawThrows = false;  // DrawLine throws, as a failing font would
     int contextsMade = 0;
     int contextsAlive = 0;
     platform::IndexedCanvas lastCanvas;

@@ -60,16 +60,33 @@ TEST(RcsTool, DumpsHeaderObjectsAndNestedLists) {
 }
 
 TEST(RcsTool, ShowsBitmapsBySizeAndDepth) {
+    // A whole 8-bit file: 14 + 40 header bytes, 256 colours, 16 rows of 32 pixels.
+    std::string bmp(54 + 1024 + 32 * 16, '\0');
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[10] = static_cast<char>((54 + 1024) & 0xFF);
+    bmp[11] = static_cast<char>((54 + 1024) >> 8);
+    bmp[14] = 40;
+    bmp[18] = 32;  // width 32
+    bmp[22] = 16;  // height 16
+    bmp[26] = 1;   // planes
+    bmp[28] = 8;   // 8 bit
+    const Result r = RunRcs(Stream("", Object("RPicture", "Sky", Token("Surface") + Token(bmp))));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("  Surface: bitmap 32x16, 8 bit, 1590 bytes\n"), std::string::npos) << r.output;
+}
+
+// The 54 header bytes of a 24-bit file, enough for the loader to refuse it.
+std::string TwentyFourBitHeader() {
     std::string bmp(54, '\0');
     bmp[0] = 'B';
     bmp[1] = 'M';
     bmp[14] = 40;
-    bmp[18] = 32;  // width 32
-    bmp[22] = 16;  // height 16
-    bmp[28] = 8;   // 8 bit
-    const Result r = RunRcs(Stream("", Object("RPicture", "Sky", Pair("Surface", bmp))));
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.output.find("  Surface: bitmap 32x16, 8 bit, 54 bytes\n"), std::string::npos) << r.output;
+    bmp[18] = 1;  // width 1
+    bmp[22] = 1;  // height 1
+    bmp[26] = 1;  // planes
+    bmp[28] = 24;
+    return bmp;
 }
 
 TEST(RcsTool, MalformedStreamsPrintTheEngineMessageAndFail) {
@@ -77,11 +94,13 @@ TEST(RcsTool, MalformedStreamsPrintTheEngineMessageAndFail) {
     const std::vector<Case> cases{
         {"XYZ0#", "AddComponentStream encountered an invalid header.\n"},
         {Stream("", Token("RPicture") + Token("x") + "12345678901#"),
-         "LoadStringFromStream encountered an invalid length field.\n"},
+         "LoadLongIntFromStream read a number that is too large.\n"},
         {Stream("", Token("RPicture") + Token("x") + "-5#abcde"),
-         "LoadStringFromStream encountered an invalid length field.\n"},
-        {Stream("", Token("RPicture") + Token("x") + "99#abc"),
-         "LoadStringFromStream reached unexpected end of stream.\n"},
+         "LoadFromStream encountered a negative body length.\n"},
+        {Stream("", Token("RThing") + Token("x") + "99#abc"), "Component stream ends inside a skipped body.\n"},
+        // Reads as bytes, but the program cannot take a 24-bit picture.
+        {Stream("", Object("RPicture", "x", Token("Surface") + Token(TwentyFourBitHeader()))),
+         "Only 8 bit DIBs are supported\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);

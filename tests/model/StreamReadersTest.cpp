@@ -17,6 +17,8 @@ struct FailureCase {
     Reader read;
     const char* message;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 void ReadLong(std::istream& in, int& c) { LoadLongIntFromStream(in, c); }
 void ReadCoo(std::istream& in, int& c) { LoadCooFromStream(in, c); }
@@ -54,6 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"TextNegative", "-3#abc", ReadText, "LoadStringFromStream encountered an invalid length field."},
         FailureCase{"TextNonNumeric", "1x#abc", ReadText, "LoadStringFromStream encountered an invalid length field."},
         FailureCase{"TextLongerThanStream", "999999999#abc", ReadText, "LoadStringFromStream reached unexpected end of stream."},
+        FailureCase{"TextAtEnd", "", ReadText, "LoadStringFromStream started at end of stream."},
+        FailureCase{"TextEndsInsideField", "12", ReadText, "LoadStringFromStream reached unexpected end of stream."},
+        FailureCase{"TextEndsBeforeContent", "3#", ReadText, "LoadStringFromStream reached unexpected end of stream."},
         FailureCase{"TextHugeLength", "999999999999999#abc", ReadText, "LoadStringFromStream encountered an invalid length field."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
@@ -68,15 +73,17 @@ TEST(LoadStringFromStream, ReadsBinarySafeContentAndCountsBytes) {
     EXPECT_EQ(LoadStringFromStream(withNul, counter), std::string("\0\n#", 3));
 }
 
-TEST(LoadStringFromStream, EmptyTokenAndEndInsideFieldGiveEmptyText) {
+TEST(LoadStringFromStream, EmptyTokenGivesEmptyText) {
     std::istringstream empty("0#");
     int counter = 0;
     EXPECT_EQ(LoadStringFromStream(empty, counter), "");
     EXPECT_EQ(counter, 2);
+}
 
+TEST(LoadStringFromStream, CutLengthFieldLeavesTheCounterAsItWas) {
     std::istringstream cut("12");
-    counter = 5;
-    EXPECT_EQ(LoadStringFromStream(cut, counter), "");
+    int counter = 5;
+    EXPECT_THROW(LoadStringFromStream(cut, counter), RStreamException);
     EXPECT_EQ(counter, 5);
 }
 

@@ -38,6 +38,8 @@ struct RateCase {
     const char* name;
     double rate;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const RateCase& c, std::ostream* out) { *out << c.name; }
 
 class RatedClockTest : public ClockTest, public ::testing::WithParamInterface<RateCase> {};
 

@@ -48,6 +48,8 @@ struct Case {
     std::vector<RRect> added;
     std::vector<RRect> expected;  // exact result when order matters; coverage is always checked
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class DirtyCases : public DirtyRectsTest, public ::testing::WithParamInterface<Case> {};
 

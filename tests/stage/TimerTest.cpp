@@ -57,6 +57,8 @@ struct IntervalCase {
     double interval;
     double effective;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const IntervalCase& c, std::ostream* out) { *out << c.name; }
 
 class EffectiveIntervalTest : public TimerTest, public ::testing::WithParamInterface<IntervalCase> {};
 

@@ -7,6 +7,7 @@
 #include "model/Exceptions.h"
 #include "model/StreamReaders.h"
 #include "model/Text.h"
+#include "tools/rcs/SourceWriter.h"
 #include "tools/rcs/StreamCodec.h"
 
 namespace rcs {
@@ -39,25 +40,8 @@ bool DescribeBitmap(const std::string& bytes, std::string& description) {
     return true;
 }
 
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c < 32 || c == 127) {
-            static const char* hex = "0123456789ABCDEF";
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
+// Dump and decompile show bytes the same way.
+std::string Quote(const std::string& text) { return QuoteText(text); }
 
 // Reads `content` as name/value token pairs; false when it is not exactly that.
 bool SplitPairs(const std::string& content, std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -157,7 +141,7 @@ void DumpValue(const std::string& name, const std::string& value, std::ostream& 
 
 }  // namespace
 
-void DumpStream(std::istream& in, std::ostream& out) {
+int DumpStream(std::istream& in, std::ostream& out) {
     for (char expected : {'R', 'C', 'S'}) {
         const auto c = in.get();
         if (!in || c != expected) throw RStreamException("AddComponentStream encountered an invalid header.");
@@ -184,7 +168,7 @@ void DumpStream(std::istream& in, std::ostream& out) {
         else
             out << "  (body is not a list of name/value pairs)\n";
     }
-    out << objects << " object(s)\n";
+    return objects;
 }
 
 }  // namespace rcs

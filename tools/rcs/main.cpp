@@ -1,12 +1,11 @@
 // rcs: the authors' tool for component streams.
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "model/Exceptions.h"
 #include "tools/rcs/Commands.h"
-#include "tools/rcs/StreamDump.h"
+#include "tools/rcs/EngineCheck.h"
 
 namespace {
 
@@ -14,7 +13,8 @@ const char* kUsage =
     "usage: rcs COMMAND ...\n"
     "\n"
     "Commands:\n"
-    "  dump FILE                       print the header lines and every object of a component stream\n"
+    "  dump FILE                       print the header lines and every object of a component stream;\n"
+    "                                  fails with the program's message when it would not load FILE\n"
     "  compile SOURCE -o FILE [-I DIR]... [--palette BMP]\n"
     "                                  build a stream from its source; bitmaps are found next to\n"
     "                                  SOURCE, then in each DIR; --palette rejects other palettes\n"
@@ -29,19 +29,14 @@ const char* kUsage =
     "Errors print a message (sources: FILE:LINE: what is wrong) and exit with status 1.\n";
 
 int Dump(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    try {
+        bytes = rcs::ReadFileBytes(path);
+    } catch (const quellmoor::RException&) {
         std::cerr << "rcs: cannot open " << path << "\n";
         return 2;
     }
-    try {
-        rcs::DumpStream(file, std::cout);
-    } catch (const quellmoor::RException& e) {
-        std::cout.flush();
-        std::cerr << e.GetMessage() << "\n";
-        return 1;
-    }
-    return 0;
+    return rcs::RunDump(bytes, std::cout, std::cerr);
 }
 
 int Usage() {

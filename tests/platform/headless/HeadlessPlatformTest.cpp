@@ -16,7 +16,10 @@ std::unique_ptr<platform::Platform> MakeRealClockHeadless() {
     return std::make_unique<HeadlessPlatform>(platform::HeadlessOptions{.realClock = true});
 }
 
-INSTANTIATE_TEST_SUITE_P(Headless, PlatformConformance, ::testing::Values(&MakeHeadless, &MakeRealClockHeadless));
+INSTANTIATE_TEST_SUITE_P(Headless, PlatformConformance, ::testing::Values(&MakeHeadless, &MakeRealClockHeadless),
+                         [](const auto& testInfo) {
+                             return std::string(testInfo.param == &MakeHeadless ? "VirtualClock" : "RealClock");
+                         });
 
 TEST(HeadlessPlatformTest, VirtualWaitsJumpWithoutSleeping) {
     HeadlessPlatform host({.startMs = 100});

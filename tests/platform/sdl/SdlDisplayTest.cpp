@@ -8,7 +8,8 @@ namespace {
 
 std::unique_ptr<platform::Platform> MakeSdl() { return std::make_unique<platform::SdlPlatform>(); }
 
-INSTANTIATE_TEST_SUITE_P(Sdl, PlatformConformance, ::testing::Values(&MakeSdl));
+INSTANTIATE_TEST_SUITE_P(Sdl, PlatformConformance, ::testing::Values(&MakeSdl),
+                         [](const auto&) { return std::string("Window"); });
 
 TEST(SdlPresenterTest, OnlyChangedBandsAreConverted) {
     platform::SdlPlatform sdl;

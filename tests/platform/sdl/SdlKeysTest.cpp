@@ -9,6 +9,13 @@ struct KeyCase {
     SDL_Keycode sdl;
     std::uint32_t vk;
 };
+void PrintTo(const KeyCase& c, std::ostream* out) { *out << "SDL key " << c.sdl << " to Windows code " << c.vk; }
+// "Vk1B": the Windows code in hexadecimal.
+std::string KeyName(const ::testing::TestParamInfo<KeyCase>& testInfo) {
+    static const char* hex = "0123456789ABCDEF";
+    const std::uint32_t vk = testInfo.param.vk;
+    return std::string("Vk") + hex[(vk >> 4) & 15] + hex[vk & 15];
+}
 
 class SdlKeysTest : public ::testing::TestWithParam<KeyCase> {};
 
@@ -22,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(Keys, SdlKeysTest,
                                            KeyCase{SDLK_SPACE, 0x20}, KeyCase{SDLK_LEFT, 0x25},
                                            KeyCase{SDLK_DOWN, 0x28}, KeyCase{SDLK_LSHIFT, 0x10},
                                            KeyCase{SDLK_RCTRL, 0x11}, KeyCase{SDLK_KP_PLUS, 0x6B},
-                                           KeyCase{SDLK_UNKNOWN, 0}));
+                                           KeyCase{SDLK_UNKNOWN, 0}),
+                         KeyName);
 
 TEST(SdlButtonsTest, LeftRightMiddle) {
     EXPECT_EQ(platform::ButtonFromSdl(SDL_BUTTON_LEFT), 0);

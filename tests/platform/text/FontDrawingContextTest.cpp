@@ -126,6 +126,8 @@ struct LinePlace {
     const char* name;
     int x, y;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const LinePlace& c, std::ostream* out) { *out << c.name; }
 
 class TextClipping : public ::testing::TestWithParam<LinePlace> {};
 

@@ -43,6 +43,8 @@ struct FillCase {
     std::vector<Point> points;
     int filled;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const FillCase& c, std::ostream* out) { *out << c.name; }
 
 class FillCount : public ::testing::TestWithParam<FillCase> {};
 
@@ -142,6 +144,7 @@ struct SegmentCase {
     Point from, to;
     int pixels;
 };
+void PrintTo(const SegmentCase& c, std::ostream* out) { *out << c.name; }
 
 class SegmentPixels : public ::testing::TestWithParam<SegmentCase> {};
 
@@ -169,6 +172,7 @@ struct ClipCase {
     const char* name;
     std::vector<Point> points;
 };
+void PrintTo(const ClipCase& c, std::ostream* out) { *out << c.name; }
 
 class Clipping : public ::testing::TestWithParam<ClipCase> {};
 

@@ -21,6 +21,8 @@ struct WrapCase {
     int maxWidth;
     std::vector<std::string> lines;
 };
+// Failures and test listings name the case, not its bytes.
+void PrintTo(const WrapCase& c, std::ostream* out) { *out << c.name; }
 
 class Wrapping : public ::testing::TestWithParam<WrapCase> {};
 

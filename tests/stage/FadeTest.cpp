@@ -1,0 +1,101 @@
+// However a fade ends (a quit, a present that throws), the stage clock runs
+// again and the stage image shows its own palette; the frame-rate figure gives
+// its drawing context back even when drawing it throws.
+#include "tests/imaging/FakePlatform.h"
+#include "tests/stage/StageFixture.h"
+
+namespace quellmoor::testing {
+namespace {
+
+std::vector<std::uint32_t> Colours(const RSurface& image) {
+    std::vector<std::uint32_t> colours;
+    const PaletteEntry* palette = image.GetDib()->GetPaletteEntries();
+    for (int i = 0; i < 256; ++i)
+        colours.push_back(std::uint32_t{palette[i].red} << 16 | std::uint32_t{palette[i].green} << 8 | palette[i].blue);
+    return colours;
+}
+
+class FadeTest : public StageTest {
+protected:
+    FadeTest() {
+        LoadBackground(8, 8, 100);
+        stage->MeasureFramePeriod();
+        before = Colours(*stage->GetStageImage());
+    }
+    // The clock runs: 40 ms of system time are 40 ms of stage time.
+    void ExpectClockRuns() {
+        EXPECT_FALSE(stage->IsPaused());
+        const double start = stage->GetTime();
+        host.AdvanceMs(40);
+        EXPECT_DOUBLE_EQ(stage->GetTime(), start + 40.0);
+    }
+    std::vector<std::uint32_t> before;
+};
+
+TEST_F(FadeTest, QuitWhileFadingOutRestoresClockAndPalette) {
+    CloseAt(100);
+    stage->FadeTransition(true);
+    ASSERT_TRUE(stage->IsQuitting());
+    ASSERT_LT(host.FrameCount(), 64);  // it did end during the fade out
+    EXPECT_EQ(Colours(*stage->GetStageImage()), before);
+    ExpectClockRuns();
+}
+
+TEST_F(FadeTest, QuitWhileFadingInRestoresClockAndPalette) {
+    // 64 steps out of about 16.7 ms each take about 1067 ms.
+    CloseAt(1500);
+    stage->FadeTransition(true);
+    ASSERT_TRUE(stage->IsQuitting());
+    ASSERT_GT(host.FrameCount(), 64);
+    ASSERT_LT(host.FrameCount(), 128);
+    EXPECT_EQ(Colours(*stage->GetStageImage()), before);
+    ExpectClockRuns();
+}
+
+TEST_F(FadeTest, PresentThatThrowsMidFadeRestoresClockAndPalette) {
+    int frames = 0;
+    host.SetFrameCallback([&](const platform::HeadlessFrame&) {
+        if (++frames == 10) throw RException("The display went away.");
+    });
+    try {
+        stage->FadeTransition(true);
+        FAIL() << "the present's failure was swallowed";
+    } catch (const RException& e) {
+        EXPECT_EQ(e.GetMessage(), "The display went away.");
+    }
+    host.SetFrameCallback({});
+    EXPECT_EQ(Colours(*stage->GetStageImage()), before);
+    ExpectClockRuns();
+}
+
+TEST_F(FadeTest, StageTimeStandsStillOnlyWhileFading) {
+    const double start = stage->GetTime();
+    stage->FadeTransition(true);
+    EXPECT_DOUBLE_EQ(stage->GetTime(), start);
+    EXPECT_EQ(Colours(*stage->GetStageImage()), before);
+    ExpectClockRuns();
+}
+
+// --- The frame-rate figure
+
+TEST(FrameRateText, ThrowingDrawGivesTheContextBack) {
+    test::FakePlatform fake;
+    RDibStage stage;
+    stage.SetPresentTarget(1, -99999.0f, -99999.0f);
+    stage.SetShowFrameRate(true);
+    RDibSurface image(16, 16);
+    stage.Present(image, 0, 0, nullptr);  // the first present only notes the time
+    fake.drawThrows = true;
+    EXPECT_THROW(stage.Present(image, 0, 0, nullptr), RException);
+    EXPECT_EQ(image.GetDib()->GetDCCount(), 0);
+    EXPECT_EQ(fake.contextsAlive, 0);
+    // The next figure gets a context of its own, not a stale one.
+    fake.drawThrows = false;
+    stage.Present(image, 0, 0, nullptr);
+    EXPECT_EQ(fake.contextsMade, 2);
+    EXPECT_EQ(fake.contextsAlive, 0);
+    EXPECT_EQ(image.GetDib()->GetDCCount(), 0);
+}
+
+}  // namespace
+}  // namespace quellmoor::testing
