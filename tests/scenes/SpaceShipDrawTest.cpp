@@ -163,6 +163,7 @@ struct TinyCase {
     const char* name;
     float scale;
 };
+void PrintTo(const TinyCase& c, std::ostream* out) { *out << c.name; }
 
 class SpaceShipTinyScale : public ::testing::TestWithParam<TinyCase> {};
 

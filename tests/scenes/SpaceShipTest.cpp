@@ -65,6 +65,7 @@ struct EngineCase {
     const char* type;
     const char* expected;
 };
+void PrintTo(const EngineCase& c, std::ostream* out) { *out << c.name; }
 
 class SpaceShipEngine : public ::testing::TestWithParam<EngineCase> {};
 
@@ -237,6 +238,7 @@ struct SkinSize {
     const char* name;
     int width, height;  // 0: the stream skin's
 };
+void PrintTo(const SkinSize& c, std::ostream* out) { *out << c.name; }
 
 class SpaceShipSkinFile : public SpaceShipSkin, public ::testing::WithParamInterface<SkinSize> {};
 
@@ -315,6 +317,7 @@ struct BadSkin {
     std::string bytes;
     const char* message;
 };
+void PrintTo(const BadSkin& c, std::ostream* out) { *out << c.name; }
 
 class SpaceShipBadSkin : public SpaceShipSkin, public ::testing::WithParamInterface<BadSkin> {};
 
