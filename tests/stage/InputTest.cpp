@@ -12,7 +12,7 @@ void Record(RComponent*, REvent* event, RObject*) {
     std::ostringstream entry;
     entry << event->GetName();
     if (event->GetName().starts_with("OnMouse"))
-        entry << ' ' << stage->GetMouseX() << ',' << stage->GetMouseY();
+        entry << ' ' << stage->GetMousePosition().value().x << ',' << stage->GetMousePosition().value().y;
     if (event->GetName() == "OnKeyDown")
         entry << ' ' << int{stage->GetKeyDownCode()} << '/' << stage->GetKeyDownData();
     if (event->GetName() == "OnKeyUp") entry << ' ' << int{stage->GetKeyUpCode()} << '/' << stage->GetKeyUpData();
