@@ -46,6 +46,12 @@ TEST_F(InputTest, EventsBecomeStageOperationsInOrder) {
                                              "OnKeyDown 113/113", "OnKeyUp 83/339", "OnActivate on", "OnExit"}));
 }
 
+TEST_F(InputTest, TheMousePositionIsUnsetUntilTheMouseMoves) {
+    EXPECT_FALSE(stage->GetMousePosition().has_value());
+    stage->MouseMove(3, 4);
+    EXPECT_EQ(stage->GetMousePosition(), (RPoint{3, 4}));
+}
+
 TEST_F(InputTest, InputWakesTheWaitEarly) {
     host.QueueInput(7, {.type = Type::KeyDown, .virtualKey = 0x41});
     std::int64_t handledAt = -1;
