@@ -173,6 +173,13 @@ void RSprite::SequenceFinished(RPixieSequencer* sequencer) {
     if (sequencer == currentSequencer_ && sequencer->GetRepeatCount() == 0) currentSequencer_ = nullptr;
 }
 
+void RSprite::OwnedReleased(RComponent* child) {
+    std::erase(frames_, child);
+    std::erase(sequences_, child);
+    if (curFrame_ == child) curFrame_ = nullptr;
+    if (currentSequencer_ == child) currentSequencer_ = nullptr;
+}
+
 bool RSprite::UpdateBounds() {
     // Only what Draw shows counts: a hidden sprite, or one without frames,
     // covers nothing, and asking it for a frame must not throw.

@@ -80,6 +80,9 @@ public:
     bool mirrorHorizontal = false;
     bool mirrorVertical = false;
 
+protected:
+    void OwnedReleased(RComponent* child) override;
+
 private:
     int LoadFrameList(std::istream& in);
     int LoadSequenceList(std::istream& in);

@@ -41,6 +41,7 @@ std::unique_ptr<RComponent> RComponent::ReleaseOwned(RComponent* child) {
     std::unique_ptr<RComponent> released = std::move(*it);
     owned_.erase(it);
     released->owner_ = nullptr;
+    OwnedReleased(released.get());
     return released;
 }
 

@@ -78,6 +78,10 @@ protected:
     void SetName(std::string name) { name_ = std::move(name); }
     // Destroys the owned components one at a time, in list order.
     void DestroyOwnedComponents();
+    // Told when an owned component is handed away (ReleaseOwned), so a class
+    // that keeps its own lists of children forgets it. Not called while this
+    // component dies.
+    virtual void OwnedReleased(RComponent*) {}
 
 private:
     friend class RComponentManager;  // keeps registries_ in step with its registry

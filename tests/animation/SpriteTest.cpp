@@ -183,6 +183,18 @@ TEST_F(Sprites, APlayerThatDiesIsForgottenByItsPixie) {
     EXPECT_EQ(walker->GetLastFinishedSequencer(), nullptr);
 }
 
+TEST_F(Sprites, AFrameOrPlayerTakenAwayIsForgotten) {
+    walker->Run("stand", -1, kKeepCoordinate, kKeepCoordinate, kKeepCoordinate);
+    stage.Dispose(walker->GetCurFrame());
+    stage.Dispose(walker->GetCurrentSequencer());
+    stage.CollectDisposed();
+    EXPECT_EQ(walker->GetFrames().size(), 2u);
+    EXPECT_EQ(walker->GetSequences().size(), 3u);
+    EXPECT_EQ(walker->GetCurrentSequencer(), nullptr);
+    EXPECT_THROW(walker->GetCurFrame(), RFindException);  // "stand" is gone
+    stage.RunUntil(500);
+}
+
 TEST_F(Sprites, FrameStepOnAPictureIsRefused) {
     stage.Load(Stream("", Object("RPicture", "Pic", "")));
     try {
