@@ -57,16 +57,27 @@ TEST_F(DisposeTest, OnlyOwnedComponentsCanBeDisposedByPointer) {
     EXPECT_EQ(deaths, 1);
 }
 
-TEST_F(DisposeTest, ATickMayDestroyItsOwnTimer) {
-    auto* scene = MakeOwned<RComponentManager>("scene", stage.get());
+struct SceneHolder : RObject {
+    RStage* stage = nullptr;
+    RComponent* scene = nullptr;
     int ticks = 0;
-    MakeOwned<CountingTimer>("self", scene, 10.0, [&] {
-        ++ticks;
-        stage->ReleaseOwned(scene).reset();  // the timer dies inside its own tick
-    });
+};
+
+void DestroyScene(RComponent*, REvent*, RObject* data) {
+    auto& holder = *static_cast<SceneHolder*>(data);
+    ++holder.ticks;
+    holder.stage->ReleaseOwned(holder.scene).reset();  // the timer dies inside its own tick
+}
+
+TEST_F(DisposeTest, ATickMayDestroyItsOwnTimer) {
+    SceneHolder holder;
+    holder.stage = stage.get();
+    holder.scene = MakeOwned<RComponentManager>("scene", stage.get());
+    auto* timer = MakeOwned<RTimer>("self", holder.scene, 10.0, true);
+    timer->AddEventHandler("OnTimer", &DestroyScene, &holder);
     CloseAt(100);
     stage->Run();
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(holder.ticks, 1);
     EXPECT_TRUE(stage->GetTimers().empty());
 }
 
