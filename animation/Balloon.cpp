@@ -22,8 +22,13 @@ void TickBalloon(RComponent*, REvent*, RObject* data) {
     if (auto* balloon = dynamic_cast<RBalloon*>(data)) balloon->Tick();
 }
 
-void Enable(RTimer* timer, bool on) {
-    if (timer) timer->SetEnabled(on);
+void Enable(const RHandle<RTimer>& timer, bool on) {
+    if (RTimer* alive = timer.Get()) alive->SetEnabled(on);
+}
+
+// Runs a director; its "OnEnterCol" handlers may remove the balloon's scene.
+void Run(const RHandle<RDirector>& director, bool run, int step) {
+    if (RDirector* alive = director.Get()) alive->SetRunning(run, step);
 }
 
 // Releases the bitmap's drawing context on every exit.
@@ -72,20 +77,22 @@ void RBalloon::Say(const std::vector<std::string>& lines, float homeX, float hom
 bool RBalloon::IsFinished() const { return !timer_->IsEnabled(); }
 
 void RBalloon::Tick() {
+    // Directors and movement run handlers that may remove this balloon.
+    const RHandle<RBalloon> self(this);
     if (GetVisible()) {
         SetVisible(false);
         timer_->SetInterval(kPauseMs);
         Enable(timerA_, false);
         Enable(timerB_, true);
-        if (directorA_) directorA_->SetRunning(false, -1);
-        if (directorB_) directorB_->SetRunning(true, 1);
+        Run(directorA_, false, -1);
+        Run(directorB_, true, 1);
         return;
     }
     if (lines_.empty()) {
         Enable(timerA_, false);
         Enable(timerB_, false);
-        if (directorA_) directorA_->SetRunning(false, -1);
-        if (directorB_) directorB_->SetRunning(false, -1);
+        Run(directorA_, false, -1);
+        Run(directorB_, false, -1);
         timer_->SetEnabled(false);
         return;
     }
@@ -96,22 +103,25 @@ void RBalloon::Tick() {
 
     timer_->SetInterval((30.0 * static_cast<double>(page.size()) + 800.0) * 1.0);
     Enable(timerB_, false);
-    if (directorB_) directorB_->SetRunning(false, -1);
+    Run(directorB_, false, -1);
     if (!page.empty() && page.front() == '(') {
         Enable(timerA_, false);
         Enable(timerB_, true);
-        if (directorA_) directorA_->SetRunning(true, 1);
+        Run(directorA_, true, 1);
+        if (!self) return;
         std::string offset = SplitOff(page, ")");
         offset.erase(0, 1);
         const auto a = static_cast<float>(TextToFloat(SplitOff(offset, ",")));
         const auto b = static_cast<float>(TextToFloat(offset));
-        if (directorA_) MoveTo(directorA_->GetXPos() + a, directorA_->GetYPos() + b);
+        if (RDirector* director = directorA_.Get()) MoveTo(director->GetXPos() + a, director->GetYPos() + b);
     } else {
         Enable(timerA_, true);
-        if (directorA_) directorA_->SetRunning(false, -1);
+        Run(directorA_, false, -1);
         MoveTo(homeX_, homeY_);
-        if (directorB_) directorB_->SetRunning(true, -1);
+        if (!self) return;
+        Run(directorB_, true, -1);
     }
+    if (!self) return;
     text_ = page;
     SetVisible(true);
 }

@@ -6,11 +6,13 @@
 // listener's director plays; between pages the balloon hides for 500 ms. A
 // page of n bytes shows for 30 n + 800 ms. The balloon draws a box with cut
 // corners and a tail whose tip is at its position, text word-wrapped inside.
+// The directors and timers it drives may die first; the balloon then leaves them be.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "model/Lifetime.h"
 #include "model/Rect.h"
 #include "stage/Pixie.h"
 
@@ -49,10 +51,10 @@ private:
     float homeX_ = 0, homeY_ = 0;
     std::vector<std::string> lines_;
     RTimer* timer_;
-    RDirector* directorA_ = nullptr;
-    RDirector* directorB_ = nullptr;
-    RTimer* timerA_ = nullptr;
-    RTimer* timerB_ = nullptr;
+    RHandle<RDirector> directorA_;
+    RHandle<RDirector> directorB_;
+    RHandle<RTimer> timerA_;
+    RHandle<RTimer> timerB_;
     std::string text_;
     bool previewFont_ = false;
     // The area, page and place of the last Draw, and the area last reported:

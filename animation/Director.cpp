@@ -1,7 +1,8 @@
 #include "animation/Director.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cmath>
 
 #include "animation/RecordReader.h"
 #include "animation/Sprite.h"
@@ -26,22 +27,38 @@ bool IsCoordinateKey(const std::string& key) {
     return EqualsIgnoreCase(key, "XPos") || EqualsIgnoreCase(key, "YPos") || EqualsIgnoreCase(key, "ZPos");
 }
 
-std::string FormatFloat(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", value);
-    return text;
+// Reads a number as the C library's atof does in the "C" locale (leading
+// blanks, a sign, stop at the first stray character, 0 when there is none),
+// whatever locale the process runs in.
+double ParseNumber(std::string_view text) {
+    const auto start = text.find_first_not_of(" \t\n\v\f\r");
+    if (start == std::string_view::npos) return 0.0;
+    text.remove_prefix(start);
+    if (text.starts_with('+')) text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        const bool tiny = std::string_view(text.data(), static_cast<std::size_t>(end - text.data())).find("e-") !=
+                              std::string_view::npos ||
+                          text.find("E-") != std::string_view::npos;
+        const double size = tiny ? 0.0 : HUGE_VAL;
+        return text.starts_with('-') ? -size : size;
+    }
+    return error == std::errc() ? value : 0.0;
 }
 
-// The value of `key` in a keyframe, or null when the keyframe does not set it.
-const std::string* FindAssignment(const std::vector<std::string>& assignments, const std::string& key,
-                                  std::string& value) {
-    for (const std::string& assignment : assignments) {
-        std::string rest = assignment;
-        if (EqualsIgnoreCase(SplitOff(rest, "="), key)) {
-            value = rest;
-            return &assignment;
-        }
-    }
+RDirector::Assignment ParseAssignment(const std::string& text) {
+    std::string value = text;
+    std::string key = SplitOff(value, "=");
+    const double number = ParseNumber(value);
+    return {std::move(key), std::move(value), number};
+}
+
+// The assignment of `key` in a keyframe, or null when the keyframe does not set it.
+const RDirector::Assignment* FindAssignment(const std::vector<RDirector::Assignment>& assignments,
+                                            const std::string& key) {
+    for (const RDirector::Assignment& assignment : assignments)
+        if (EqualsIgnoreCase(assignment.key, key)) return &assignment;
     return nullptr;
 }
 
@@ -55,7 +72,7 @@ RDirector::RDirector(std::string name, RComponent* owner) : RPixie(std::move(nam
 bool RDirector::LoadFromStream(std::istream& in, int& counter) {
     // Remember where the body ends, so the Tupels reader never reads into the next object.
     const std::streampos start = in.tellg();
-    bodyEnd_ = -1;
+    bodyEnd_.reset();
     if (start != std::streampos(-1)) {
         int used = 0;
         try {
@@ -67,7 +84,7 @@ bool RDirector::LoadFromStream(std::istream& in, int& counter) {
         in.seekg(start);
     }
     const bool ok = RPixie::LoadFromStream(in, counter);
-    bodyEnd_ = -1;
+    bodyEnd_.reset();
     return ok;
 }
 
@@ -106,22 +123,24 @@ int RDirector::LoadTupels(std::istream& in) {
         auto track = std::find_if(tracks_.begin(), tracks_.end(),
                                   [&](const Track& t) { return EqualsIgnoreCase(t.actorName, actorName); });
         if (track == tracks_.end()) {
-            tracks_.push_back({actorName, {}, nullptr});
+            tracks_.push_back({actorName, {}, {}});
             track = tracks_.end() - 1;
         }
-        Keyframe keyframe{step, {}};
+        std::vector<std::string> pieces;
         while (!assignments.empty()) {
             std::string piece = SplitOff(assignments, ";");
-            if (!piece.empty()) keyframe.assignments.push_back(std::move(piece));
+            if (!piece.empty()) pieces.push_back(std::move(piece));
         }
-        std::sort(keyframe.assignments.begin(), keyframe.assignments.end());
+        std::sort(pieces.begin(), pieces.end());
+        Keyframe keyframe{step, {}};
+        for (const std::string& piece : pieces) keyframe.assignments.push_back(ParseAssignment(piece));
         track->keyframes.push_back(std::move(keyframe));
     }
     value.Charge(records.Consumed());
     int counter = value.Consumed();
     // Stored directors carry one filler pair after the table; it belongs to the
     // table's reader. Stop at the body's end when there is none.
-    if (bodyEnd_ == std::streampos(-1) || in.tellg() < bodyEnd_) {
+    if (!bodyEnd_ || in.tellg() < *bodyEnd_) {
         for (int i = 0; i < 2; ++i) {
             int used = 0;
             LoadStringFromStream(in, used);
@@ -164,7 +183,9 @@ void RDirector::Step() {
     if (tracks_.empty()) return;
     ++currentStep_;
     if (currentStep_ > lastStep_) {
+        const RHandle<RDirector> self(this);
         FireEvent("OnReachEnd");
+        if (!self) return;  // a handler removed this director
         if (IsRunning()) {
             SetRunning(loopAtEnd, -1);
             SetFrameLength(frameLength_ * 1.0);
@@ -179,24 +200,34 @@ void RDirector::GotoStep(int step) {
     if (applying_) return;
     applying_ = true;
     struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{applying_};
+        RDirector& director;
+        ~Reset() {
+            if (self) director.applying_ = false;
+        }
+        const RHandle<RDirector> self;
+    } reset{*this, this};
+    const RHandle<RDirector>& self = reset.self;
     if (step != -1 && step != currentStep_) {
         currentStep_ = step;
         FireEvent("OnEnterCol");
+        if (!self) return;
     }
-    for (Track& track : tracks_) ApplyStep(track, currentStep_);
+    // By index: an actor's handlers ("OnMove") may remove this director.
+    for (std::size_t i = 0; i < tracks_.size(); ++i) {
+        ApplyStep(tracks_[i], currentStep_);
+        if (!self) return;
+    }
 }
 
 void RDirector::ApplyStep(Track& track, int step) {
-    if (!track.actor) {
+    RPixie* actor = track.actor.Get();
+    if (!actor) {
         RStage* stage = CurrentStage();
-        RComponent* found = stage ? stage->FindComponent(track.actorName) : nullptr;
-        track.actor = dynamic_cast<RPixie*>(found);
-        if (!track.actor) return;
+        actor = dynamic_cast<RPixie*>(stage ? stage->FindComponent(track.actorName) : nullptr);
+        if (!actor) return;
+        track.actor = actor;
     }
-    if (track.actor == this) return;
+    if (actor == this) return;
 
     const Keyframe* prev = nullptr;
     const Keyframe* next = nullptr;
@@ -207,20 +238,20 @@ void RDirector::ApplyStep(Track& track, int step) {
     if (!prev) return;
     const double t = (prev == next || !next) ? 1.0 : double(step - prev->step) / double(next->step - prev->step);
 
-    RPixie& actor = *track.actor;
-    for (const std::string& assignment : prev->assignments) {
-        std::string value = assignment;
-        const std::string key = SplitOff(value, "=");
-        std::string nextValue;
-        if (next && next != prev && IsCoordinateKey(key) && FindAssignment(next->assignments, key, nextValue))
-            value = FormatFloat((1.0 - t) * TextToFloat(value) + t * TextToFloat(nextValue));
-
-        if (EqualsIgnoreCase(key, "XPos")) actor.SetXPos(static_cast<float>(TextToFloat(value)) + GetXPos());
-        else if (EqualsIgnoreCase(key, "YPos")) actor.SetYPos(static_cast<float>(TextToFloat(value)) + GetYPos());
-        else if (EqualsIgnoreCase(key, "ZPos")) actor.SetZPos(static_cast<float>(TextToFloat(value)) + GetZPos());
-        else if (EqualsIgnoreCase(key, "Visible")) actor.SetVisible(TextToBool(value));
+    for (const Assignment& assignment : prev->assignments) {
+        const std::string& key = assignment.key;
+        double number = assignment.number;
+        if (next && next != prev && IsCoordinateKey(key)) {
+            if (const Assignment* to = FindAssignment(next->assignments, key))
+                number = (1.0 - t) * number + t * to->number;
+        }
+        const auto coordinate = static_cast<float>(number);
+        if (EqualsIgnoreCase(key, "XPos")) actor->SetXPos(coordinate + GetXPos());
+        else if (EqualsIgnoreCase(key, "YPos")) actor->SetYPos(coordinate + GetYPos());
+        else if (EqualsIgnoreCase(key, "ZPos")) actor->SetZPos(coordinate + GetZPos());
+        else if (EqualsIgnoreCase(key, "Visible")) actor->SetVisible(TextToBool(assignment.value));
         else if (EqualsIgnoreCase(key, "CurFrameName")) {
-            if (auto* sprite = dynamic_cast<RSprite*>(&actor)) sprite->SetCurFrameName(value);
+            if (auto* sprite = dynamic_cast<RSprite*>(actor)) sprite->SetCurFrameName(assignment.value);
         }
     }
 }
@@ -228,12 +259,11 @@ void RDirector::ApplyStep(Track& track, int step) {
 bool RDirector::GetStartPosition(const std::string& actorName, float& x, float& y, float& z) const {
     for (const Track& track : tracks_) {
         if (!EqualsIgnoreCase(track.actorName, actorName) || track.keyframes.empty()) continue;
-        for (const std::string& assignment : track.keyframes.front().assignments) {
-            std::string value = assignment;
-            const std::string key = SplitOff(value, "=");
-            if (EqualsIgnoreCase(key, "XPos")) x = static_cast<float>(TextToFloat(value));
-            else if (EqualsIgnoreCase(key, "YPos")) y = static_cast<float>(TextToFloat(value));
-            else if (EqualsIgnoreCase(key, "ZPos")) z = static_cast<float>(TextToFloat(value));
+        for (const Assignment& assignment : track.keyframes.front().assignments) {
+            const auto value = static_cast<float>(assignment.number);
+            if (EqualsIgnoreCase(assignment.key, "XPos")) x = value;
+            else if (EqualsIgnoreCase(assignment.key, "YPos")) y = value;
+            else if (EqualsIgnoreCase(assignment.key, "ZPos")) z = value;
         }
         return true;
     }

@@ -5,10 +5,15 @@
 // director's own timer applies the next step; between an actor's keyframes its
 // coordinates are interpolated linearly. The director's own position offsets
 // every coordinate it sets, and moving it re-applies the current step.
+// Assignments are read into numbers once, when the table loads. Actors are
+// found by name and let go of when they die (found again if one reappears).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/Lifetime.h"
 
 #include "stage/Pixie.h"
 
@@ -47,14 +52,19 @@ public:
     RTimer& GetTimer() const { return *timer_; }
     bool loopAtEnd = false;
 
+    struct Assignment {
+        std::string key;
+        std::string value;
+        double number = 0;  // the value read as a number, for coordinates
+    };
     struct Keyframe {
         int step = 0;
-        std::vector<std::string> assignments;  // Key=Value, sorted
+        std::vector<Assignment> assignments;  // in the order of their "Key=Value" texts
     };
     struct Track {
         std::string actorName;
         std::vector<Keyframe> keyframes;
-        RPixie* actor = nullptr;
+        RHandle<RPixie> actor;
     };
     const std::vector<Track>& GetTracks() const { return tracks_; }
 
@@ -67,7 +77,7 @@ private:
     std::vector<Track> tracks_;
     int currentStep_ = 1;
     int lastStep_ = -1;
-    std::streampos bodyEnd_ = -1;
+    std::optional<std::streampos> bodyEnd_;  // while a body loads, when its length was readable
     bool applying_ = false;
 };
 

@@ -13,7 +13,7 @@ std::unique_ptr<RSurface> MakeSurface(float width, float height) {
     return std::make_unique<RDibSurface>(width, height);
 }
 
-bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height, std::uintptr_t look) {
+bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height, std::uint64_t look) {
     const RRect now{pixie.GetXPos(), pixie.GetYPos(), width, height};
     const float depth = pixie.GetZPos();
     const bool sameDepth = depth == area.depth || (std::isnan(depth) && std::isnan(area.depth));

@@ -23,13 +23,13 @@ std::unique_ptr<RSurface> MakeSurface(float width, float height);
 struct CoveredArea {
     RRect rect;  // width 0: nothing reported
     float depth = 0;
-    std::uintptr_t look = 0;
+    std::uint64_t look = 0;
 };
 
 // Compares the pixie's rectangle (its position, width x height), depth and
 // `look` with `area`; marks the old and new rectangles dirty on the stage.
 // True when any of them changed.
-bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height, std::uintptr_t look = 0);
+bool UpdateCoveredArea(RPixie& pixie, CoveredArea& area, float width, float height, std::uint64_t look = 0);
 
 // Marks the reported rectangle dirty, for a pixie that goes away.
 void ReleaseCoveredArea(const CoveredArea& area);

@@ -37,6 +37,10 @@ void RFrameRef::Begin(RPixie& pixie) {
 
 RPixieSequencer::RPixieSequencer(std::string name, RComponent* owner) : RTimer(std::move(name), owner, 50.0, false) {}
 
+RPixieSequencer::~RPixieSequencer() {
+    if (RPixie* pixie = pixie_.Get()) pixie->ForgetSequencer(this);
+}
+
 bool RPixieSequencer::LoadFromStream(std::istream& in, int& counter) {
     counter = 0;
     const std::int32_t count = LoadLongIntFromStream(in, counter);
@@ -79,24 +83,36 @@ void RPixieSequencer::Start(RPixie* pixie, int repeatCount) {
     pixie_ = pixie;
     repeatCount_ = repeatCount;
     current_ = 0;
-    if (steps_.empty() || !pixie_) return;
+    if (steps_.empty() || !pixie) return;
     SetInterval(StepInterval(*steps_[0]));
-    steps_[0]->Begin(*pixie_);
+    steps_[0]->Begin(*pixie);
     RTimer::SetEnabled(true);
 }
 
 void RPixieSequencer::OnTimerTick() { Step(); }
 
 void RPixieSequencer::Step() {
-    if (steps_.empty() || !pixie_) return;
-    steps_[current_]->Apply(*pixie_);
+    RPixie* pixie = pixie_.Get();
+    if (steps_.empty() || !pixie) {
+        if (!pixie_.IsEmpty()) SetEnabled(false);  // its pixie has died
+        return;
+    }
+    const RHandle<RPixieSequencer> self(this);
+    steps_[current_]->Apply(*pixie);
+    // Moving fires "OnMove", whose handlers may remove this player or its pixie.
+    if (!self) return;
+    pixie = pixie_.Get();
+    if (!pixie) return;
     ++current_;
     if (current_ >= steps_.size()) {
         if (repeatCount_ > 0) --repeatCount_;
         const unsigned before = generation_;
-        pixie_->SequenceFinished(this);
-        // A handler that restarted or stopped this player has the last word.
-        if (generation_ != before) return;
+        pixie->SequenceFinished(this);
+        // A handler may have removed this player; one that restarted or
+        // stopped it has the last word.
+        if (!self || generation_ != before) return;
+        pixie = pixie_.Get();
+        if (!pixie) return;
         if (repeatCount_ == 0) {
             SetEnabled(false);
             current_ = steps_.size() - 1;
@@ -105,7 +121,7 @@ void RPixieSequencer::Step() {
         current_ = 0;
     }
     SetInterval(StepInterval(*steps_[current_]));
-    steps_[current_]->Begin(*pixie_);
+    steps_[current_]->Begin(*pixie);
 }
 
 }  // namespace quellmoor

@@ -4,12 +4,14 @@
 // frame), lasts its duration, then applies its movement. At the end of a pass
 // it tells the pixie (which fires "OnFinishSequence") and either stops or
 // starts the next pass. Repeat counts: -1 for ever, n >= 1 passes, 0 one pass.
+// A player whose pixie has died stops.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "stage/Pixie.h"
 #include "stage/Timer.h"
 
 namespace quellmoor {
@@ -48,6 +50,7 @@ public:
 class RPixieSequencer : public RTimer {
 public:
     RPixieSequencer(std::string name, RComponent* owner);
+    ~RPixieSequencer() override;
 
     // Reads the step list of a stored sequence body.
     bool LoadFromStream(std::istream& in, int& counter) override;
@@ -66,7 +69,7 @@ private:
     int repeatCount_ = 0;
     std::size_t current_ = 0;
     std::vector<std::unique_ptr<RPixieModifier>> steps_;
-    RPixie* pixie_ = nullptr;
+    RHandle<RPixie> pixie_;
     // Bumped by Start and by disabling, so Step notices a callback that restarted or stopped it.
     unsigned generation_ = 0;
 };

@@ -15,8 +15,18 @@ RSpriteFrame::RSpriteFrame(std::string name, RComponent* owner, float hotSpotX, 
 
 RSpriteFrame::~RSpriteFrame() = default;
 
+namespace {
+
+std::uint64_t NextSurfaceGeneration() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+}  // namespace
+
 std::unique_ptr<RSurface> RSpriteFrame::SetSurface(std::unique_ptr<RSurface> surface) {
     std::swap(surface, surface_);
+    surfaceGeneration_ = surface_ ? NextSurfaceGeneration() : 0;
     if (surface_) surface_->SetTransColor(transColor_);
     return surface;
 }
@@ -157,18 +167,29 @@ void RSprite::Stop() {
 }
 
 void RSprite::SequenceFinished(RPixieSequencer* sequencer) {
+    const RHandle<RSprite> self(this);
     RPixie::SequenceFinished(sequencer);
+    if (!self) return;  // a handler removed this sprite
     if (sequencer == currentSequencer_ && sequencer->GetRepeatCount() == 0) currentSequencer_ = nullptr;
+}
+
+void RSprite::OwnedReleased(RComponent* child) {
+    std::erase(frames_, child);
+    std::erase(sequences_, child);
+    if (curFrame_ == child) curFrame_ = nullptr;
+    if (currentSequencer_ == child) currentSequencer_ = nullptr;
 }
 
 bool RSprite::UpdateBounds() {
     // Only what Draw shows counts: a hidden sprite, or one without frames,
     // covers nothing, and asking it for a frame must not throw.
     RSurface* surface = nullptr;
-    if (GetVisible() && !(frames_.empty() && curFrameName_.empty())) surface = GetCurFrame()->GetSurface();
-    // Surfaces are aligned, so the low bits are free for the flips.
-    const std::uintptr_t look =
-        reinterpret_cast<std::uintptr_t>(surface) | (mirrorHorizontal ? 1u : 0u) | (mirrorVertical ? 2u : 0u);
+    std::uint64_t generation = 0;
+    if (GetVisible() && !(frames_.empty() && curFrameName_.empty())) {
+        surface = GetCurFrame()->GetSurface();
+        generation = GetCurFrame()->GetSurfaceGeneration();
+    }
+    const std::uint64_t look = generation << 2 | (mirrorHorizontal ? 1u : 0u) | (mirrorVertical ? 2u : 0u);
     return UpdateCoveredArea(*this, bounds_, surface ? surface->GetWidth() : 0, surface ? surface->GetHeight() : 0,
                              look);
 }

@@ -31,6 +31,9 @@ public:
     // Takes `surface` as the frame's image and hands back the previous one.
     std::unique_ptr<RSurface> SetSurface(std::unique_ptr<RSurface> surface);
     RSurface* GetSurface() const { return surface_.get(); }
+    // Changes with every SetSurface and is never reused, unlike a surface's
+    // address: it tells a new look from the old one. 0 before the first surface.
+    std::uint64_t GetSurfaceGeneration() const { return surfaceGeneration_; }
     void Draw(RSurface& destination, float x, float y, const std::vector<RRect>* clipRects, bool mirrorHorizontal,
               bool mirrorVertical);
 
@@ -42,6 +45,7 @@ private:
     float hotSpotX_, hotSpotY_;
     std::int32_t transColor_;
     std::unique_ptr<RSurface> surface_;
+    std::uint64_t surfaceGeneration_ = 0;
 };
 
 class RSprite : public RPlacedPixie {
@@ -75,6 +79,9 @@ public:
 
     bool mirrorHorizontal = false;
     bool mirrorVertical = false;
+
+protected:
+    void OwnedReleased(RComponent* child) override;
 
 private:
     int LoadFrameList(std::istream& in);

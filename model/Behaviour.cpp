@@ -16,15 +16,16 @@ RBehaviour::RBehaviour(RComponent* owner, std::string name, RComponent* target)
 bool RBehaviour::OnEvent(const std::string&, RComponent*) { return false; }
 
 void RBehaviour::SetValues(RComponent* target, std::string name) {
-    if (target_ != nullptr || !GetName().empty())
+    if (!target_.IsEmpty() || !GetName().empty())
         throw RException("Behaviour::SetValues: values already set.");
     target_ = target;
     SetName(std::move(name));
 }
 
 void RBehaviour::Listen(std::string_view eventName) {
-    if (!target_) throw RException("Behaviour::Listen: the behaviour has no target.");
-    target_->AddEventHandler(eventName, &DispatchToBehaviour, this);
+    RComponent* target = target_.Get();
+    if (!target) throw RException("Behaviour::Listen: the behaviour has no target.");
+    target->AddEventHandler(eventName, &DispatchToBehaviour, this);
 }
 
 }  // namespace quellmoor

@@ -1,5 +1,6 @@
 // RBehaviour: a component that listens to the events of a target component and
-// receives them by name in one virtual operation, OnEvent.
+// receives them by name in one virtual operation, OnEvent. It stops hearing a
+// target that has died, and then reports no target.
 #pragma once
 
 #include <string>
@@ -23,10 +24,10 @@ public:
 
     // Binds OnEvent to the target's event of that name.
     void Listen(std::string_view eventName);
-    RComponent* GetTarget() const { return target_; }
+    RComponent* GetTarget() const { return target_.Get(); }
 
 private:
-    RComponent* target_;
+    RHandle<RComponent> target_;
     bool flag_ = false;
 };
 

@@ -9,23 +9,53 @@
 
 namespace quellmoor {
 
+namespace {
+
+std::size_t liveComponents = 0;
+
+}  // namespace
+
 RComponent::RComponent(std::string name, RComponent* owner) : name_(std::move(name)), owner_(owner) {
-    if (owner_) owner_->owned_.push_back(this);
+    ++liveComponents;
 }
 
 RComponent::~RComponent() {
-    if (owner_) {
-        auto& siblings = owner_->owned_;
-        const auto it = std::find(siblings.begin(), siblings.end(), this);
-        if (it != siblings.end()) siblings.erase(it);
-    }
-    // A child's destructor may unlink other entries (timers leave their lists),
-    // so take one entry at a time rather than walking the list.
-    while (!owned_.empty()) {
-        RComponent* child = owned_.front();
-        owned_.erase(owned_.begin());
-        child->owner_ = nullptr;
-        delete child;
+    LeaveRegistries();
+    DestroyOwnedComponents();
+    --liveComponents;
+}
+
+std::size_t RComponent::LiveCount() { return liveComponents; }
+
+RComponent* RComponent::Adopt(std::unique_ptr<RComponent> child) {
+    if (!child) return nullptr;
+    if (child->owner_ != this)
+        throw RException("Adopt: component " + child->GetName() + " was made for another owner.");
+    owned_.push_back(std::move(child));
+    return owned_.back().get();
+}
+
+std::unique_ptr<RComponent> RComponent::ReleaseOwned(RComponent* child) {
+    const auto it = std::find_if(owned_.begin(), owned_.end(), [&](const auto& c) { return c.get() == child; });
+    if (it == owned_.end()) return nullptr;
+    std::unique_ptr<RComponent> released = std::move(*it);
+    owned_.erase(it);
+    released->owner_ = nullptr;
+    OwnedReleased(released.get());
+    return released;
+}
+
+void RComponent::DestroyOwnedComponents() {
+    // A child's destructor may release a sibling or leave other lists, so take
+    // one entry at a time rather than walking the list.
+    while (!owned_.empty()) ReleaseOwned(owned_.front().get()).reset();
+}
+
+void RComponent::LeaveRegistries() {
+    while (!registries_.empty()) {
+        const std::size_t before = registries_.size();
+        registries_.back()->UnregisterComponent(this);  // drops the entry here too
+        if (registries_.size() == before) registries_.pop_back();
     }
 }
 

@@ -34,8 +34,25 @@ ComponentCreator FindComponentClass(std::string_view className) {
     return nullptr;
 }
 
+namespace {
+
+// Erases the first occurrence of `value`; false when there is none.
+template <class T>
+bool EraseFirst(std::vector<T*>& list, const T* value) {
+    const auto it = std::find(list.begin(), list.end(), value);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
+
+}  // namespace
+
 RComponentManager::RComponentManager(std::string name, RComponent* owner)
     : RComponent(std::move(name), owner) {}
+
+RComponentManager::~RComponentManager() {
+    while (!registry_.empty()) UnregisterComponent(registry_.back());
+}
 
 void RComponentManager::AddComponentStream(std::istream* in) {
     if (!in) return;
@@ -89,16 +106,29 @@ std::string RComponentManager::GetHeaderValue(std::string_view key, std::string_
 }
 
 void RComponentManager::AddComponentsTo(RComponentManager& other) const {
-    for (RComponent* component : registry_) other.registry_.push_back(component);
+    // By index: registering this manager's own list with itself grows it.
+    for (std::size_t i = 0, n = registry_.size(); i < n; ++i) other.RegisterComponent(registry_[i]);
 }
 
 void RComponentManager::RemoveComponentsFrom(RComponentManager& other) const {
-    for (RComponent* component : registry_) other.UnregisterComponent(component);
+    // A copy: removing this manager's entries from itself shrinks the list.
+    const std::vector<RComponent*> entries = registry_;
+    for (RComponent* component : entries) other.UnregisterComponent(component);
+}
+
+void RComponentManager::RegisterComponent(RComponent* component) {
+    if (!component) return;
+    registry_.push_back(component);
+    try {
+        component->registries_.push_back(this);
+    } catch (...) {
+        registry_.pop_back();
+        throw;
+    }
 }
 
 void RComponentManager::UnregisterComponent(RComponent* component) {
-    const auto it = std::find(registry_.begin(), registry_.end(), component);
-    if (it != registry_.end()) registry_.erase(it);
+    if (EraseFirst(registry_, component)) EraseFirst(component->registries_, this);
 }
 
 }  // namespace quellmoor

@@ -3,7 +3,8 @@
 // AddComponentStream reads "RCS", a header of Key=Value lines and then object
 // triples (class, name, body). An object whose name is already registered is
 // reloaded in place; otherwise the class factory creates it, owned by this
-// manager. The registry itself owns nothing; lookups by name ignore case.
+// manager. The registry itself owns nothing; a registered component that dies
+// leaves it, and a dying manager lets go of its entries. Lookups by name ignore case.
 //
 //   RComponentManager scene("scene", nullptr);
 //   scene.AddComponentStream(&file);
@@ -22,6 +23,7 @@ namespace quellmoor {
 class RComponentManager : public RComponent {
 public:
     RComponentManager(std::string name, RComponent* owner);
+    ~RComponentManager() override;
 
     std::string GetClassName() const override { return "RComponentManager"; }
 
@@ -44,7 +46,9 @@ public:
     void AddComponentsTo(RComponentManager& other) const;
     void RemoveComponentsFrom(RComponentManager& other) const;
 
-    void RegisterComponent(RComponent* component) { registry_.push_back(component); }
+    // Appends, also when the component is already listed.
+    void RegisterComponent(RComponent* component);
+    // Removes the first entry of `component`, if any.
     void UnregisterComponent(RComponent* component);
     const std::vector<RComponent*>& GetComponents() const { return registry_; }
 

@@ -3,15 +3,19 @@
 // A component owns its events, created on first binding. Firing calls every
 // handler synchronously, newest binding first; a nested firing of the same
 // event (a handler firing it again) is dropped. Handler data is an RObject so a
-// handler can check at run time what it was given.
+// handler can check at run time what it was given. A handler whose data is a
+// component that has died is never called again and is dropped, and a handler
+// may destroy the event's own component: the firing then ends at once.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/Exceptions.h"
+#include "model/Lifetime.h"
 
 namespace quellmoor {
 
@@ -35,10 +39,20 @@ public:
     std::size_t HandlerCount() const { return handlers_.size(); }
 
 private:
+    struct Binding {
+        EventHandler handler;
+        RObject* data;
+        std::weak_ptr<const void> dataLife;  // set when the data is a component
+        bool watched;
+        bool DataDied() const { return watched && dataLife.expired(); }
+    };
+    void DropDeadHandlers();
+
     bool busy_ = false;
     std::int32_t argument_ = 0;
     std::string name_;
-    std::vector<std::pair<EventHandler, RObject*>> handlers_;
+    std::vector<Binding> handlers_;
+    RLifetime lifetime_;
 };
 
 }  // namespace quellmoor

@@ -1,5 +1,6 @@
 // The engine's shared floating-point rectangle: x, y, width, height in pixels,
-// y growing downwards. Empty when its width or height truncates to 0.
+// y growing downwards. Empty when its width or height truncates to 0. RPoint
+// is a position in the same pixels.
 #pragma once
 
 #include <algorithm>
@@ -29,6 +30,11 @@ struct RRect {
     RRect Offset(float dx, float dy) const { return {x + dx, y + dy, width, height}; }
 
     friend bool operator==(const RRect&, const RRect&) = default;
+};
+
+struct RPoint {
+    float x = 0, y = 0;
+    friend bool operator==(const RPoint&, const RPoint&) = default;
 };
 
 }  // namespace quellmoor

@@ -8,6 +8,8 @@ namespace quellmoor {
 
 RPixie::RPixie(std::string name, RComponent* owner) : RComponent(std::move(name), owner) {}
 
+RPixie::~RPixie() { DestroyOwnedComponents(); }
+
 bool RPixie::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
     if (RComponent::LoadPropFromStream(name, in, counter)) return true;
     if (EqualsIgnoreCase(name, "XPos")) {

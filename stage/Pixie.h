@@ -22,6 +22,9 @@ class RPixieSequencer;
 class RPixie : public RComponent {
 public:
     RPixie(std::string name, RComponent* owner);
+    // Destroys the owned components while the pixie part still stands, so a
+    // dying sequence player can let go of it.
+    ~RPixie() override;
 
     bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
     std::string GetClassName() const override { return "RPixie"; }
@@ -48,6 +51,10 @@ public:
     virtual void SequenceFinished(RPixieSequencer* sequencer);
 
     RPixieSequencer* GetLastFinishedSequencer() const { return lastFinishedSequencer_; }
+    // Called by a dying sequence player, so the pixie does not keep pointing at it.
+    void ForgetSequencer(const RPixieSequencer* sequencer) {
+        if (lastFinishedSequencer_ == sequencer) lastFinishedSequencer_ = nullptr;
+    }
 
 protected:
     // Position fields for the classes that store them plainly.

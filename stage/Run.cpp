@@ -31,6 +31,7 @@ void RStage::Run() {
     bool quit = false;
     while (!quit && !quit_) {
         try {
+            CollectDisposed();  // what input handlers disposed of
             const double deadline = GetTime() + timerBudget_;
             bool fired = false;
             int ticks = 0;
@@ -40,7 +41,7 @@ void RStage::Run() {
                 // Due exactly now is not yet due: stage time must have passed it.
                 if (!(due < GetTime())) break;
                 fired = true;
-                next->Tick();
+                TickTimer(*next);
                 if (++ticks >= kMaxTicksPerRound || quit_ || GetTime() >= deadline) break;
             }
             if (fired) Redraw();

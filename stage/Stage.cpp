@@ -65,13 +65,9 @@ RStage::~RStage() {
 }
 
 void RStage::DeleteOwnedComponents() {
-    // One at a time: a dying component may take others with it, and timers
-    // leave the timer list from their destructors.
-    while (!GetOwnedComponents().empty()) {
-        RComponent* child = GetOwnedComponents().front();
-        UnregisterComponent(child);
-        delete child;  // the owner's deletion, as RComponent's destructor does it
-    }
+    CollectDisposed();
+    // Timers leave the timer list and pixies the registry from their destructors.
+    DestroyOwnedComponents();
 }
 
 void RStage::StartClock() { startTime_ = GetSystemTime(); }
@@ -124,8 +120,8 @@ void RStage::Pause() {
 void RStage::Resume() {
     if (!IsPaused()) return;
     // The span is stage time; the start time is system time.
-    startTime_ += (GetTime() - pauseStart_) * rate_;
-    pauseStart_ = -1.0;
+    startTime_ += (GetTime() - *pauseStart_) * rate_;
+    pauseStart_.reset();
 }
 
 void RStage::SetRate(double rate) {
@@ -269,20 +265,17 @@ void RStage::Activate(bool active) {
 }
 
 void RStage::MouseMove(float x, float y) {
-    mouseX_ = x;
-    mouseY_ = y;
+    mouse_ = RPoint{x, y};
     FireEvent(names::OnMouseMove);
 }
 
 void RStage::MouseUp(float x, float y) {
-    mouseX_ = x;
-    mouseY_ = y;
+    mouse_ = RPoint{x, y};
     FireEvent(names::OnMouseUp);
 }
 
 void RStage::MouseDown(float x, float y) {
-    mouseX_ = x;
-    mouseY_ = y;
+    mouse_ = RPoint{x, y};
     FireEvent(names::OnMouseDown);
 }
 
@@ -332,6 +325,54 @@ void RStage::RemoveTimer(RTimer* timer) {
     if (it == timers_.end()) return;
     timers_.erase(it);
     timer->stage_ = nullptr;
+}
+
+// --- Removing components
+
+namespace {
+
+// Takes `component` and everything it owns out of play on `stage`.
+void TakeOutOfPlay(RStage& stage, RComponent& component) {
+    component.LeaveRegistries();
+    if (auto* timer = dynamic_cast<RTimer*>(&component)) stage.RemoveTimer(timer);
+    for (const auto& child : component.GetOwnedComponents()) TakeOutOfPlay(stage, *child);
+}
+
+}  // namespace
+
+void RStage::Dispose(RComponent* component) {
+    if (!component) return;
+    for (const auto& waiting : disposed_)
+        if (waiting.get() == component) return;  // disposed twice in one tick
+    if (component == this) throw RParamException("Dispose: the stage cannot dispose of itself.");
+    RComponent* owner = component->GetOwner();
+    std::unique_ptr<RComponent> taken = owner ? owner->ReleaseOwned(component) : nullptr;
+    if (!taken) throw RParamException("Dispose: component " + component->GetName() + " has no owner.");
+    Dispose(std::move(taken));
+}
+
+void RStage::Dispose(std::unique_ptr<RComponent> component) {
+    if (!component) return;
+    TakeOutOfPlay(*this, *component);
+    disposed_.push_back(std::move(component));
+}
+
+void RStage::CollectDisposed() {
+    // Destructors may dispose of more; take the list each round.
+    while (!disposed_.empty()) {
+        std::vector<std::unique_ptr<RComponent>> doomed = std::move(disposed_);
+        disposed_.clear();
+        doomed.clear();
+    }
+}
+
+void RStage::TickTimer(RTimer& timer) {
+    // Also when the tick throws: the loop reports it and goes on.
+    struct Collect {
+        RStage& stage;
+        ~Collect() { stage.CollectDisposed(); }
+    } collect{*this};
+    timer.Tick();
 }
 
 RStage* CurrentStage() { return dynamic_cast<RStage*>(GetCurrentStage()); }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ public:
     double GetTime();
     void Pause();
     void Resume();
-    bool IsPaused() const { return pauseStart_ != -1.0; }
+    bool IsPaused() const { return pauseStart_.has_value(); }
     // Changes the rate while keeping stage time continuous.
     void SetRate(double rate);
     double GetRate() const { return rate_; }
@@ -119,8 +120,8 @@ public:
     virtual void MouseDown(float x, float y);
     void KeyDown(std::uint32_t code, std::uint32_t data);
     void KeyUp(std::uint32_t code, std::uint32_t data);
-    float GetMouseX() const { return mouseX_; }
-    float GetMouseY() const { return mouseY_; }
+    // The last mouse position in stage pixels; empty before the first mouse event.
+    std::optional<RPoint> GetMousePosition() const { return mouse_; }
     std::uint8_t GetKeyDownCode() const { return keyDownCode_; }
     std::uint8_t GetKeyUpCode() const { return keyUpCode_; }
     std::uint32_t GetKeyDownData() const { return keyDownData_; }
@@ -148,6 +149,19 @@ public:
     const std::vector<RTimer*>& GetTimers() const { return timers_; }
     double GetFramePeriod() const { return framePeriod_; }
 
+    // --- Removing components while the show runs. Dispose takes a component
+    // (usually a scene's library) out of play at once: it and everything it
+    // owns leave every registry and the timer list. It is destroyed when the
+    // current timer tick or input event is over (CollectDisposed, which the
+    // loop calls), so a handler may remove the very scene it belongs to.
+    // A component with an owner is taken from that owner.
+    void Dispose(RComponent* component);
+    void Dispose(std::unique_ptr<RComponent> component);
+    void CollectDisposed();
+    std::size_t DisposedCount() const { return disposed_.size(); }
+    // Ticks one timer, then destroys what its handlers disposed.
+    void TickTimer(RTimer& timer);
+
     // Timer ticks in one round at most, besides the time budget: a virtual
     // clock does not advance while timers tick.
     static constexpr int kMaxTicksPerRound = 1000;
@@ -157,7 +171,7 @@ protected:
     // once the system time is available, so timers made while loading read a
     // real time).
     void StartClock();
-    // Deletes the owned components while the stage's lists still exist.
+    // Deletes the disposed and the owned components while the stage's lists still exist.
     void DeleteOwnedComponents();
 
     double framePeriod_ = 1000.0 / 60.0;
@@ -176,8 +190,9 @@ private:
     std::vector<RRect> dirty_;
     double startTime_ = 0;
     double rate_ = 1.0;
-    double pauseStart_ = -1.0;
+    std::optional<double> pauseStart_;  // stage time when paused
     std::vector<RTimer*> timers_;
+    std::vector<std::unique_ptr<RComponent>> disposed_;
     std::string caption_;
     bool quit_ = false;
     bool stopped_ = false;
@@ -186,7 +201,7 @@ private:
     bool previewMode_ = false;
     RStageSetup setup_;
     bool active_ = false;
-    float mouseX_ = -99999.0f, mouseY_ = -99999.0f;
+    std::optional<RPoint> mouse_;
     std::uint8_t keyUpCode_ = 0, keyDownCode_ = 0;
     std::uint32_t keyUpData_ = 0, keyDownData_ = 0;
     const std::string* exceptionMessage_ = nullptr;

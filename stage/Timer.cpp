@@ -62,14 +62,17 @@ void RTimer::Tick() {
     prevTick_ = lastTick_;
     lastTick_ = Now();
     intervalChanged_ = false;
+    // The hook may destroy this timer (a scene removing itself): afterwards
+    // touch nothing unless it still lives.
+    const RHandle<RTimer> self(this);
     try {
         OnTimerTick();
     } catch (...) {
         // A failing tick still moves on; otherwise it would fire again at once, for ever.
-        if (!intervalChanged_) due_ += EffectiveInterval();
+        if (self && !intervalChanged_) due_ += EffectiveInterval();
         throw;
     }
-    if (!intervalChanged_) due_ += EffectiveInterval();
+    if (self && !intervalChanged_) due_ += EffectiveInterval();
 }
 
 RTimer* FindNextDue(std::span<RTimer* const> timers) {

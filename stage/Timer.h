@@ -34,7 +34,7 @@ public:
     // Restarts the period from now with a new interval; does not change enabled.
     void SetInterval(double intervalMs);
     // Runs the hook; the next due time follows the old schedule unless the hook
-    // called SetInterval.
+    // called SetInterval. The hook may destroy the timer.
     void Tick();
 
     bool IsEnabled() const { return enabled_; }

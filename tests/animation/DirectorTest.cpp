@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "animation/Sprite.h"
 #include "stage/Timer.h"
 #include "tests/animation/TestStage.h"
@@ -121,6 +123,57 @@ TEST_F(Directors, StartPositionIsTheFirstKeyframeWithoutOffset) {
     EXPECT_FLOAT_EQ(z, -1);
     EXPECT_FALSE(director->GetStartPosition("Nobody", x, y, z));
 }
+
+TEST_F(Directors, AnActorThatDiesIsLetGoAndFoundAgainByName) {
+    director->GotoStep(3);
+    EXPECT_FLOAT_EQ(vexmon->GetXPos(), 90);
+    stage.ReleaseOwned(vexmon).reset();
+    director->GotoStep(4);  // no actor of that name now: nothing to move
+    stage.Load(Stream("", Actor("Vexmon")));
+    auto& again = stage.FindComponentAs<RSprite>("Vexmon");
+    director->GotoStep(5);
+    EXPECT_FLOAT_EQ(again.GetXPos(), 95);
+}
+
+TEST_F(Directors, CoordinatesDoNotFollowTheProcessLocale) {
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+        if ((comma = std::setlocale(LC_NUMERIC, name))) break;
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    director->GotoStep(4);
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_FLOAT_EQ(vexmon->GetXPos(), 92.5f);
+}
+
+struct NumberCase {
+    std::string name;
+    std::string text;
+    float expected;
+};
+
+class KeyframeNumbers : public ::testing::TestWithParam<NumberCase> {};
+
+// Values read as the C library reads them in the "C" locale, once, at load.
+TEST_P(KeyframeNumbers, ReadLikeAtof) {
+    TestStage stage;
+    stage.Load(Stream("", Actor("Vexmon") +
+                              DirectorObject("D", {{1, "Vexmon", "XPos=" + GetParam().text + ";YPos=2;"}})));
+    auto& director = stage.FindComponentAs<RDirector>("D");
+    ASSERT_EQ(director.GetTracks().size(), 1u);
+    director.GotoStep(1);
+    EXPECT_FLOAT_EQ(stage.FindComponentAs<RSprite>("Vexmon").GetXPos(), GetParam().expected);
+    EXPECT_FLOAT_EQ(stage.FindComponentAs<RSprite>("Vexmon").GetYPos(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, KeyframeNumbers,
+                         ::testing::Values(NumberCase{"Plain", "92.5", 92.5f}, NumberCase{"Negative", "-7", -7.0f},
+                                           NumberCase{"BlanksAndPlus", "  +12.25", 12.25f},
+                                           NumberCase{"StrayTail", "40px", 40.0f},
+                                           NumberCase{"DecimalComma", "92,5", 92.0f},
+                                           NumberCase{"Exponent", "1e2", 100.0f},
+                                           NumberCase{"Underflow", "1e-400", 0.0f},
+                                           NumberCase{"NotANumber", "left", 0.0f}, NumberCase{"Empty", "", 0.0f}),
+                         [](const ::testing::TestParamInfo<NumberCase>& tested) { return tested.param.name; });
 
 TEST(DirectorLoading, TupelsAsLastPairStopsAtTheBodyEnd) {
     TestStage stage;

@@ -140,8 +140,7 @@ TEST_F(DirtyCompose, MatchesAWholeComposeAfterEveryChange) {
             stage.Redraw();
             screen = Pixels(stage);
             std::erase(pixies, rock);
-            stage.UnregisterComponent(rock);
-            std::unique_ptr<RPixie>{rock}.reset();  // takes itself off its owner's list
+            stage.ReleaseOwned(rock).reset();  // it leaves the registry as it dies
         }
 
         stage.Redraw();

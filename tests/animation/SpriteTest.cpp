@@ -138,6 +138,63 @@ TEST_F(Sprites, DrawsCurrentFrameMirrored) {
     EXPECT_EQ(stage.Pixel(0, 1), 9);
 }
 
+TEST_F(Sprites, ANewSurfaceIsANewLookEvenAtTheOldAddress) {
+    walker->SetPosition(0, 0, 0);
+    stage.SetPresentDirtyOnly(true);
+    stage.Redraw();
+    EXPECT_FALSE(walker->UpdateBounds());
+    RSpriteFrame* frame = walker->GetCurFrame();
+    Palette palette{};
+    std::copy_n(frame->GetSurface()->GetDib()->GetPaletteEntries(), palette.size(), palette.begin());
+    for (int i = 0; i < 20; ++i) {
+        // The old surface is freed first, so the allocator may well hand its
+        // address to the new one of the same size.
+        frame->SetSurface(nullptr).reset();
+        auto surface = std::make_unique<RDibSurface>(2.0f, 2.0f);
+        surface->GetDib()->SetPalette(palette);
+        surface->GetDib()->Fill(static_cast<std::uint8_t>(i % 2 ? 1 : 3));
+        frame->SetSurface(std::move(surface));
+        EXPECT_TRUE(walker->UpdateBounds()) << "replacement " << i;
+        stage.Redraw();
+        EXPECT_EQ(stage.Pixel(0, 0), i % 2 ? 1 : 3) << "replacement " << i;
+    }
+}
+
+TEST_F(Sprites, APlayerStartedOnAPixieThatDiesStops) {
+    stage.Load(Stream("", Walker().replace(Walker().find("Walker"), 6, "Second")));
+    auto* other = &stage.FindComponentAs<RSprite>("Second");
+    RPixieSequencer* player = walker->GetSequences()[0];
+    player->Start(other, -1);
+    stage.RunUntil(130);
+    EXPECT_EQ(other->GetLastFinishedSequencer(), nullptr);
+    stage.ReleaseOwned(other).reset();
+    stage.RunUntil(400);
+    EXPECT_FALSE(player->IsEnabled());
+}
+
+TEST_F(Sprites, APlayerThatDiesIsForgottenByItsPixie) {
+    stage.Load(Stream("", Walker().replace(Walker().find("Walker"), 6, "Second")));
+    auto& other = stage.FindComponentAs<RSprite>("Second");
+    RPixieSequencer* player = other.GetSequences()[1];  // "stand": one step
+    player->Start(walker, 0);
+    stage.RunUntil(130);
+    ASSERT_EQ(walker->GetLastFinishedSequencer(), player);
+    stage.ReleaseOwned(&other).reset();
+    EXPECT_EQ(walker->GetLastFinishedSequencer(), nullptr);
+}
+
+TEST_F(Sprites, AFrameOrPlayerTakenAwayIsForgotten) {
+    walker->Run("stand", -1, kKeepCoordinate, kKeepCoordinate, kKeepCoordinate);
+    stage.Dispose(walker->GetCurFrame());
+    stage.Dispose(walker->GetCurrentSequencer());
+    stage.CollectDisposed();
+    EXPECT_EQ(walker->GetFrames().size(), 2u);
+    EXPECT_EQ(walker->GetSequences().size(), 3u);
+    EXPECT_EQ(walker->GetCurrentSequencer(), nullptr);
+    EXPECT_THROW(walker->GetCurFrame(), RFindException);  // "stand" is gone
+    stage.RunUntil(500);
+}
+
 TEST_F(Sprites, FrameStepOnAPictureIsRefused) {
     stage.Load(Stream("", Object("RPicture", "Pic", "")));
     try {

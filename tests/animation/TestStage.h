@@ -33,7 +33,7 @@ public:
             RTimer* due = FindNextDue(GetTimers());
             if (!due || due->GetDue() > until) break;
             nowMs = due->GetDue();
-            due->Tick();
+            TickTimer(*due);
         }
         nowMs = until;
     }

@@ -114,6 +114,47 @@ TEST_F(Manager, MovingComponentsBetweenRegistries) {
     EXPECT_EQ(manager.GetComponents(), (std::vector<RComponent*>{&a}));
 }
 
+TEST_F(Manager, ADyingComponentLeavesEveryRegistry) {
+    RComponentManager scene("scene", nullptr);
+    auto thing = std::make_unique<Thing>("Thing", nullptr);
+    Thing other("Other", nullptr);
+    scene.RegisterComponent(thing.get());
+    scene.RegisterComponent(&other);
+    scene.AddComponentsTo(manager);
+    manager.RegisterComponent(thing.get());  // listed twice there
+    thing.reset();
+    EXPECT_EQ(scene.GetComponents(), (std::vector<RComponent*>{&other}));
+    EXPECT_EQ(manager.GetComponents(), (std::vector<RComponent*>{&other}));
+    EXPECT_EQ(manager.FindComponent("Thing"), nullptr);
+}
+
+TEST_F(Manager, DestroyingALibraryTakesItsComponentsOutOfTheStageRegistry) {
+    RComponentManager stage("Stage", nullptr);
+    stage.RegisterComponent(&stage);
+    const std::size_t liveBefore = RComponent::LiveCount();
+    {
+        RComponentManager library("scene", &stage);
+        std::istringstream in(Stream("", Object("RThing", "Rock", "") + Object("RThing", "Tree", "")));
+        library.AddComponentStream(&in);
+        library.AddComponentsTo(stage);
+        ASSERT_EQ(stage.GetComponents().size(), 3u);
+        EXPECT_EQ(stage.FindComponent("tree"), library.FindComponent("Tree"));
+    }
+    EXPECT_EQ(stage.GetComponents(), (std::vector<RComponent*>{&stage}));
+    EXPECT_EQ(RComponent::LiveCount(), liveBefore);
+}
+
+TEST_F(Manager, ARegistryThatDiesFirstLetsItsEntriesGo) {
+    Thing survivor("Survivor", nullptr);
+    {
+        RComponentManager scene("scene", nullptr);
+        scene.RegisterComponent(&survivor);
+        scene.RegisterComponent(&scene);  // the stage lists itself the same way
+    }
+    manager.RegisterComponent(&survivor);
+    EXPECT_EQ(manager.GetComponents(), (std::vector<RComponent*>{&survivor}));
+}  // the survivor dies last and must not reach the dead registry
+
 TEST_F(Manager, MalformedStreamsFailWithTheReaderMessage) {
     struct Case { std::string bytes; std::string message; };
     const std::vector<Case> cases{

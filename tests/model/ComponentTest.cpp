@@ -93,15 +93,17 @@ TEST(Component, PropertyReaderExceptionsPropagate) {
     }
 }
 
-// Counts destructions and optionally deletes a sibling while dying, as
-// embedded timers do when they leave their lists.
+// Counts destructions and optionally has its owner destroy a sibling while
+// dying, as embedded timers do when they leave their lists.
 struct Counted : RComponent {
-    Counted(std::string n, RComponent* owner, int& deathCount) : RComponent(std::move(n), owner), deaths(deathCount) {}
+    Counted(std::string n, RComponent* owner, int& deathCount)
+        : RComponent(std::move(n), owner), deaths(deathCount), family(owner) {}
     ~Counted() override {
         ++deaths;
-        delete sibling;
+        if (sibling) family->ReleaseOwned(sibling).reset();
     }
     int& deaths;
+    RComponent* family;
     RComponent* sibling = nullptr;
 };
 
@@ -111,7 +113,7 @@ TEST(Component, OwnerDeletesOwnedComponents) {
     auto* a = MakeOwned<Counted>("a", owner.get(), deaths);
     MakeOwned<Counted>("b", owner.get(), deaths);
     EXPECT_EQ(owner->GetOwnedComponents().size(), 2u);
-    delete a;  // unlinks itself first, so the owner does not delete it again
+    owner->ReleaseOwned(a).reset();  // the owner no longer holds it
     EXPECT_EQ(owner->GetOwnedComponents().size(), 1u);
     owner.reset();
     EXPECT_EQ(deaths, 2);

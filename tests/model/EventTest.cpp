@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "model/Behaviour.h"
 #include "model/ComponentManager.h"
 #include "model/CurrentStage.h"
@@ -104,6 +106,49 @@ TEST_F(Events, SetValuesOnlyOnce) {
 TEST_F(Events, ListenWithoutTargetIsAnError) {
     Listener orphan(nullptr, "", nullptr);
     EXPECT_THROW(orphan.Listen("OnTimer"), RException);
+}
+
+void RecordComponent(RComponent*, REvent* event, RObject* data) {
+    calls.push_back(static_cast<RComponent*>(data)->GetName() + ":" + event->GetName());
+}
+
+TEST_F(Events, HandlersOfADeadComponentAreSkippedAndDropped) {
+    auto listener = std::make_unique<RComponent>("Listener", nullptr);
+    RComponent keeper("Keeper", nullptr);
+    source.AddEventHandler("OnMove", &RecordComponent, listener.get());
+    source.AddEventHandler("OnMove", &RecordComponent, &keeper);
+    source.AddEventHandler("OnMove", &Record, &a);  // plain data is not watched
+    listener.reset();
+    source.FireEvent("OnMove");
+    EXPECT_EQ(calls, (std::vector<std::string>{"A:OnMove", "Keeper:OnMove"}));
+    EXPECT_EQ(source.FindEvent("OnMove")->HandlerCount(), 2u);
+}
+
+struct Doomed : RObject {
+    std::unique_ptr<RComponent> component;
+};
+void DestroySender(RComponent*, REvent*, RObject* data) {
+    calls.push_back("destroy");
+    static_cast<Doomed*>(data)->component.reset();
+}
+
+TEST_F(Events, AHandlerMayDestroyTheComponentThatFired) {
+    Doomed doomed;
+    doomed.component = std::make_unique<RComponent>("Scene", nullptr);
+    doomed.component->AddEventHandler("OnReachEnd", &Record, &a);  // older: would run after
+    doomed.component->AddEventHandler("OnReachEnd", &DestroySender, &doomed);
+    doomed.component->FireEvent("OnReachEnd");
+    EXPECT_EQ(calls, (std::vector<std::string>{"destroy"}));
+    EXPECT_EQ(doomed.component, nullptr);
+}
+
+TEST_F(Events, ABehaviourWhoseTargetDiedHasNoTarget) {
+    auto target = std::make_unique<RComponent>("Ship", nullptr);
+    Listener listener(nullptr, "", target.get());
+    listener.Listen("OnMove");
+    target.reset();
+    EXPECT_EQ(listener.GetTarget(), nullptr);
+    EXPECT_THROW(listener.SetValues(nullptr, "again"), RException);  // it was set once
 }
 
 class Links : public Events {

@@ -31,8 +31,7 @@ TEST_F(ComposeTest, EqualDepthsKeepListOrderEveryFrame) {
 }
 
 TEST_F(ComposeTest, NonPixiesSortAfterPixiesAndNotANumberIsFarthest) {
-    MakeOwned<RTimer>("timer", stage.get(), 10.0, false);
-    stage->RegisterComponent(stage->GetOwnedComponents().back());
+    stage->RegisterComponent(MakeOwned<RTimer>("timer", stage.get(), 10.0, false));
     auto* odd = AddPixie("odd", MakeSurface(8, 8, 50), 0, 0, std::nanf(""));
     auto* deep = AddPixie("deep", MakeSurface(8, 8, 51), 2, 0, 1000);
     auto* top = AddPixie("top", MakeSurface(8, 8, 52), 4, 0, -1);

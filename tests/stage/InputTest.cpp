@@ -12,7 +12,7 @@ void Record(RComponent*, REvent* event, RObject*) {
     std::ostringstream entry;
     entry << event->GetName();
     if (event->GetName().starts_with("OnMouse"))
-        entry << ' ' << stage->GetMouseX() << ',' << stage->GetMouseY();
+        entry << ' ' << stage->GetMousePosition().value().x << ',' << stage->GetMousePosition().value().y;
     if (event->GetName() == "OnKeyDown")
         entry << ' ' << int{stage->GetKeyDownCode()} << '/' << stage->GetKeyDownData();
     if (event->GetName() == "OnKeyUp") entry << ' ' << int{stage->GetKeyUpCode()} << '/' << stage->GetKeyUpData();
@@ -44,6 +44,12 @@ TEST_F(InputTest, EventsBecomeStageOperationsInOrder) {
     stage->Run();
     EXPECT_EQ(log, (std::vector<std::string>{"OnMouseMove 12,7", "OnMouseDown 3,4", "OnMouseUp 5,6",
                                              "OnKeyDown 113/113", "OnKeyUp 83/339", "OnActivate on", "OnExit"}));
+}
+
+TEST_F(InputTest, TheMousePositionIsUnsetUntilTheMouseMoves) {
+    EXPECT_FALSE(stage->GetMousePosition().has_value());
+    stage->MouseMove(3, 4);
+    EXPECT_EQ(stage->GetMousePosition(), (RPoint{3, 4}));
 }
 
 TEST_F(InputTest, InputWakesTheWaitEarly) {
