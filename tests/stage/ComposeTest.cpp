@@ -131,7 +131,7 @@ TEST_F(ComposeTest, DirtyOnlyPresentsTheDirtySetAndEmptiesIt) {
 
 TEST_F(ComposeTest, MissingTargetWindowQuits) {
     const auto parent = host.AddForeignWindow();
-    stage->SetPresentTarget(parent, 32, 24);
+    stage->SetPresentTarget(host.AttachWindow(parent), 32, 24);
     stage->Redraw();
     EXPECT_EQ(host.FrameCount(), 1);
     EXPECT_FALSE(host.IsWindowVisible());  // the own window hides when another is the target

@@ -24,6 +24,7 @@
 #include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
 #include "tools/show-preview/ShipShow.h"
@@ -127,7 +128,8 @@ void OnFrame(const platform::HeadlessFrame&) {
 std::unique_ptr<platform::Platform> MakeBackend(const Options& options, std::vector<std::uint8_t> content) {
     if (!options.headless) return std::make_unique<platform::SdlPlatform>(platform::SdlOptions{.content = content});
     auto host = std::make_unique<platform::HeadlessPlatform>(platform::HeadlessOptions{
-        .desktop = {0, 0, options.width, options.height}, .keepScreen = false});
+        .desktop = {0, 0, options.width, options.height}, .keepScreen = false,
+        .drawingContexts = CreateFontDrawingContext});
     host->SetEmbeddedContent(std::move(content));
     if (!options.record.empty()) host->SetFrameCallback(&OnFrame);
     return host;

@@ -23,6 +23,7 @@
 #include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "stage/DibStage.h"
 #include "stage/Pixie.h"
 #include "stage/Timer.h"
@@ -130,7 +131,8 @@ int main(int argc, char** argv) {
     try {
         if (options.headless) {
             auto host = std::make_unique<platform::HeadlessPlatform>(
-                platform::HeadlessOptions{.realClock = options.realClock, .keepScreen = false});
+                platform::HeadlessOptions{.realClock = options.realClock, .keepScreen = false,
+                                          .drawingContexts = CreateFontDrawingContext});
             host->SetEmbeddedContent(bytes);
             backend = std::move(host);
         } else {
