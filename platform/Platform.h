@@ -174,11 +174,11 @@ public:
     virtual bool PollEvent(InputEvent& event) = 0;
     // The local date and time now. Default: the C library's local time.
     virtual LocalDateTime LocalTimeNow();
-    // A seed for the program's random generator, different from run to run. Default: random_device and the time.
+    // A seed for the program's random generator, new on every run. Default: random_device and the clock.
     virtual std::uint32_t RandomSeed();
 
     // --- The program's own window
-    // Creates the one window (replacing an earlier one), hidden; returns its id. Throws std::runtime_error when the system refuses.
+    // Creates the one window (replacing an earlier one), hidden. Throws std::runtime_error when the system refuses.
     virtual WindowId OpenWindow(const WindowSpec& spec) = 0;
     // Destroys the window OpenWindow made; nothing without one.
     virtual void DestroyWindow() = 0;
@@ -192,11 +192,11 @@ public:
     virtual void SetTopmost(WindowId window, bool topmost);
 
     // --- Windows in general (own or attached)
-    // The window's client rectangle in screen pixels, following its current size; all zero when it does not exist.
+    // The window's client rectangle in screen pixels, at its current size; all zero when it does not exist.
     virtual PixelRect GetWindowRect(WindowId window) = 0;
     // True while the window exists (an attached window may vanish at any time).
     virtual bool WindowExists(WindowId window) = 0;
-    // Starts drawing into a window another program made; its id, or 0 when the window does not exist or this backend cannot attach. Default: 0.
+    // Starts drawing into a window another program made; its id, or 0 when there is no such window. Default: 0.
     virtual WindowId AttachWindow(NativeWindow native);
     // Stops drawing into an attached window; the window itself stays. Default: nothing.
     virtual void DetachWindow(WindowId window);
@@ -220,7 +220,7 @@ public:
     virtual void PresentRects(WindowId target, const IndexedImage& image, std::span<const PixelRect> rects) = 0;
     // Copies a 24-bit image 1:1 to (x, y) in `target` (the preview reduction).
     virtual void PresentRgb(WindowId target, const RgbImage& image, int x, int y) = 0;
-    // What `window` shows now, as presented; empty when it does not exist or this backend cannot read back. Default: empty.
+    // What `window` shows now, as presented; empty when it does not exist or cannot be read. Default: empty.
     virtual ScreenPixels ReadPresentedPixels(WindowId window);
 
     // --- Dialogs, program, content
@@ -230,7 +230,7 @@ public:
     virtual std::string GetProgramPath() = 0;
     // The embedded main component stream; empty when the program carries none.
     virtual std::vector<std::uint8_t> GetEmbeddedContent() = 0;
-    // Takes the one-instance lock `name` for this process: false when another process holds it. Held until release or exit. Default: true.
+    // Takes the one-instance lock `name`: false when another process holds it. Held until release or exit. Default: true.
     virtual bool AcquireInstanceLock(std::string_view name);
     // Gives the lock up if this process holds it. Default: nothing.
     virtual void ReleaseInstanceLock();
@@ -240,7 +240,8 @@ public:
     virtual bool OpenWebPage(const std::string& url);
 
     // --- Sound
-    // Plays the WAV file at `path` without waiting, replacing any sound still playing; plays nothing at all (never a system sound) when the file is missing or unreadable or sound is unavailable. Default: nothing.
+    // Plays a WAV file without waiting, replacing the sound playing. Default: nothing.
+    // A missing or unreadable file, or no sound device, plays nothing at all (never a system sound).
     virtual void PlaySoundFile(const std::string& path);
     // Stops the sound playing, if any. Default: nothing.
     virtual void StopSound();
@@ -250,7 +251,8 @@ public:
     virtual std::string SettingsFilePath(std::string_view fileName);
     // The whole file; nullopt when it is missing or cannot be read.
     virtual std::optional<std::string> ReadFile(const std::string& path);
-    // Replaces the file atomically (temporary file in the same folder, write, flush, rename); throws RException and leaves the old file whole on failure. Default: portable, without syncing to the disk.
+    // Replaces the file atomically (temporary file beside it, write, flush, rename). Default: without a disk sync.
+    // Throws RException on failure, leaving the old file whole.
     virtual void ReplaceFile(const std::string& path, std::string_view contents);
 
     // --- Text and polygons

@@ -23,6 +23,7 @@ std::set<std::string>& HeldLocks() {
 }  // namespace
 
 bool HeadlessPlatform::Supports(Feature feature) const {
+    if (feature == Feature::Sound) return soundAvailable_;
     return feature != Feature::DrawingContexts || static_cast<bool>(options_.drawingContexts);
 }
 

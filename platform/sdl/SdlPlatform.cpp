@@ -301,8 +301,8 @@ MessageBoxButton SdlPlatform::ShowMessageBox(std::string_view title, std::string
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "Cancel"},
     };
     Window* own = Find(own_);
-    const SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, own && !own->native ? own->window : nullptr, titleText.c_str(), bodyText.c_str(),
-                                  SDL_arraysize(buttons), buttons, nullptr};
+    const SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, own ? own->window : nullptr, titleText.c_str(),
+                                  bodyText.c_str(), SDL_arraysize(buttons), buttons, nullptr};
     int pressed = 0;
     // A box that cannot be shown cannot be answered; carrying on is what OK would do.
     if (SDL_ShowMessageBox(&data, &pressed) != 0) return MessageBoxButton::Ok;

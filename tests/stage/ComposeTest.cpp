@@ -193,6 +193,21 @@ TEST_F(PreviewTest, OtherWindowSizesAreStretchedInstead) {
     EXPECT_EQ(host.LastFrame()->destination.width, 152);
 }
 
+TEST_F(ComposeTest, TopmostAppliesToAWindowThatAlreadyExists) {
+    EXPECT_FALSE(host.IsTopmost(stage->GetOwnWindow()));
+    stage->MakeTopmost();
+    EXPECT_TRUE(host.IsTopmost(stage->GetOwnWindow()));
+}
+
+TEST_F(ComposeTest, FramesGoToTheAttachedTargetNotTheOwnWindow) {
+    const platform::WindowId attached = host.AttachWindow(host.AddForeignWindow({0, 0, 32, 24}));
+    stage->SetPresentTarget(attached, -99999, -99999);
+    stage->Redraw();
+    EXPECT_EQ(host.LastFrame()->target, attached);
+    EXPECT_EQ(host.ReadPresentedPixels(attached).At(3, 3), TestRgb(1));
+    EXPECT_EQ(host.ScreenPixel(3, 3), 0u);
+}
+
 class WrongSizedPreviewTest : public StageTest {
 protected:
     WrongSizedPreviewTest() { LoadBackground(600, 400, 0); }
