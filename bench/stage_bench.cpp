@@ -37,7 +37,7 @@ public:
     std::int64_t NowMs() override { return now; }
     void WaitUntil(std::int64_t deadline) override { now = std::max(now, deadline); }
     bool PollEvent(platform::InputEvent&) override { return false; }
-    platform::NativeWindow OpenWindow(const platform::WindowSpec& spec) override {
+    platform::WindowId OpenWindow(const platform::WindowSpec& spec) override {
         rect = spec.rect;
         return 1;
     }
@@ -45,8 +45,8 @@ public:
     void ShowWindow(bool) override {}
     void ResizeWindow(int, int) override {}
     void SetWindowTitle(std::string_view) override {}
-    platform::PixelRect GetWindowRect() override { return rect; }
-    bool WindowExists(platform::NativeWindow window) override { return window == 1; }
+    platform::PixelRect GetWindowRect(platform::WindowId) override { return rect; }
+    bool WindowExists(platform::WindowId window) override { return window == 1; }
     platform::PixelRect GetDesktopRect() override { return rect; }
     int GetRefreshRateHz() override { return 60; }
     void Prepare(const platform::IndexedImage& image) {
@@ -66,7 +66,7 @@ public:
             for (int x = left; x < right; ++x) target[x] = lookup[source[x]];
         }
     }
-    void PresentStretched(const platform::IndexedImage& image, platform::PixelRect) override {
+    void PresentStretched(platform::WindowId, const platform::IndexedImage& image, platform::PixelRect) override {
         Prepare(image);
         const auto convert = [&](int left, int top, int right, int bottom) { Convert(image, left, top, right, bottom); };
         if (convertAll) {
@@ -77,11 +77,12 @@ public:
             platform::ForEachChangedSpan(image, kept, top, std::min(top + platform::kBandRows, image.height), tiles,
                                          convert);
     }
-    void PresentRects(const platform::IndexedImage& image, std::span<const platform::PixelRect> rects) override {
+    void PresentRects(platform::WindowId, const platform::IndexedImage& image,
+                      std::span<const platform::PixelRect> rects) override {
         Prepare(image);
         for (const platform::PixelRect& r : rects) Convert(image, r.x, r.y, r.x + r.width, r.y + r.height);
     }
-    void PresentRgb(const platform::RgbImage&, int, int) override {}
+    void PresentRgb(platform::WindowId, const platform::RgbImage&, int, int) override {}
     void ShowCursor(bool) override {}
     platform::MessageBoxButton ShowMessageBox(std::string_view, std::string_view) override {
         return platform::MessageBoxButton::Ok;

@@ -136,14 +136,15 @@ platform::IndexedImage RDib::GetImage() const {
     return {bits_.get(), header_.width, header_.height, stride_, palette_.data()};
 }
 
-void RDib::Paint(int x, int y, int width, int height) const {
+void RDib::Paint(platform::WindowId target, int x, int y, int width, int height) const {
     if (width == kNaturalSize) width = header_.width;
     if (height == kNaturalSize) height = header_.height;
     if (!bits_) return;
-    platform::CurrentPlatform().PresentStretched(GetImage(), {x, y, width, height});
+    platform::CurrentPlatform().PresentStretched(target, GetImage(), {x, y, width, height});
 }
 
-void RDib::PaintRects(int x, int y, int width, int height, const std::vector<RRect>* rects) const {
+void RDib::PaintRects(platform::WindowId target, int x, int y, int width, int height,
+                      const std::vector<RRect>* rects) const {
     if (!bits_) return;
     std::vector<platform::PixelRect> pixels;
     const RRect bounds = GetRect();
@@ -165,7 +166,7 @@ void RDib::PaintRects(int x, int y, int width, int height, const std::vector<RRe
         if (height == kNaturalSize) height = header_.height;
         add({static_cast<float>(x), static_cast<float>(y), static_cast<float>(width), static_cast<float>(height)});
     }
-    if (!pixels.empty()) platform::CurrentPlatform().PresentRects(GetImage(), pixels);
+    if (!pixels.empty()) platform::CurrentPlatform().PresentRects(target, GetImage(), pixels);
 }
 
 void RDib::Fill(std::uint8_t index) {

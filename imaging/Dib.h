@@ -72,11 +72,12 @@ public:
     // Not supported: always throws "RDib:SaveToStream" (imaging/BmpWriter.h writes files).
     void SaveToStream(std::ostream& out) const;
 
-    // --- Presenting through the platform (the platform's one window)
+    // --- Presenting through the platform to the window `target`
     // -99999 for width or height means the bitmap's own size.
-    void Paint(int x, int y, int width, int height) const;
+    void Paint(platform::WindowId target, int x, int y, int width, int height) const;
     // Copies `rects` (or, when null, the single rectangle x, y, width, height) 1:1.
-    void PaintRects(int x, int y, int width, int height, const std::vector<RRect>* rects) const;
+    void PaintRects(platform::WindowId target, int x, int y, int width, int height,
+                    const std::vector<RRect>* rects) const;
 
     // --- Copying (CopyBits.cpp)
     // Full form: source rectangle y counts rows from the bottom, destination

@@ -7,6 +7,9 @@
 #if QM_HAVE_SDL
 #include "platform/sdl/SdlPlatform.h"
 #endif
+#if QM_HAVE_TEXT
+#include "platform/text/FontDrawingContext.h"
+#endif
 
 namespace quellmoor::platform {
 
@@ -24,7 +27,13 @@ std::unique_ptr<Platform> CreateBackend(std::string_view name, BackendOptions op
     if (name == "headless") {
         // Programs never read Screen(); converting every frame to 24 bits would be wasted.
         auto headless = std::make_unique<HeadlessPlatform>(
-            HeadlessOptions{.realClock = options.realClock, .desktop = options.desktop, .keepScreen = false});
+            HeadlessOptions{.realClock = options.realClock,
+                            .desktop = options.desktop,
+                            .keepScreen = false,
+#if QM_HAVE_TEXT
+                            .drawingContexts = CreateFontDrawingContext
+#endif
+            });
         headless->SetEmbeddedContent(std::move(options.content));
         return headless;
     }

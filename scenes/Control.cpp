@@ -80,7 +80,7 @@ ControlWrite WriteControl(std::string_view key, std::string_view value) {
     if (!document) return ControlWrite::Failed;
     if (!document->Set(kControlSection, key, value)) return ControlWrite::Unchanged;
     try {
-        platform::CurrentPlatform().ReplaceFile(*path, document->Serialise());
+        platform::CurrentPlatform().ReplaceFileAtomically(*path, document->Serialise());
     } catch (const std::exception& error) {
         ReportOnce(std::string("Settings could not be saved: ") + error.what());
         return ControlWrite::Failed;

@@ -160,7 +160,7 @@ void RDibStage::CreateStageWindow() {
 void RDibStage::ShowCursor(bool visible) { platform_.ShowCursor(visible); }
 
 RRect RDibStage::GetWindowRect() {
-    const platform::PixelRect r = platform_.GetWindowRect();
+    const platform::PixelRect r = platform_.GetWindowRect(ownWindow_);
     return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width),
             static_cast<float>(r.height)};
 }
@@ -186,11 +186,11 @@ std::string RDibStage::GetProgramName() {
 }
 
 void RDibStage::MakeTopmost() {
-    // Applies to the window when it is made; the platform has no later call for it.
     topmost_ = true;
+    if (ownWindow_) platform_.SetTopmost(ownWindow_, true);
 }
 
-void RDibStage::SetPresentTarget(platform::NativeWindow window, float width, float height) {
+void RDibStage::SetPresentTarget(platform::WindowId window, float width, float height) {
     displaySize_.reset();
     if (!IsNatural(width) && !IsNatural(height)) displaySize_ = DisplaySize{width, height};
     targetWindow_ = window;
@@ -229,7 +229,7 @@ void RDibStage::DrawFrameRate(RSurface& image) {
 
 bool RDibStage::UsePreviewReduction(const RSurface& image) {
     if (!displaySize_ || displaySize_->width != kPreviewWidth || displaySize_->height != kPreviewHeight) return false;
-    const platform::PixelRect own = platform_.GetWindowRect();
+    const platform::PixelRect own = platform_.GetWindowRect(ownWindow_);
     // The image must really be four times the preview; anything else is stretched.
     return own.width == 4 * kPreviewWidth && own.height == 4 * kPreviewHeight &&
            image.GetWidth() == 4 * kPreviewWidth && image.GetHeight() == 4 * kPreviewHeight;
@@ -257,7 +257,7 @@ void RDibStage::PresentPreview(const RSurface& image) {
             *out++ = static_cast<std::uint8_t>((blue + 8) / 16);
         }
     }
-    platform_.PresentRgb({previewPixels_.data(), kPreviewWidth, kPreviewHeight}, 0, 0);
+    platform_.PresentRgb(targetWindow_, {previewPixels_.data(), kPreviewWidth, kPreviewHeight}, 0, 0);
 }
 
 void RDibStage::Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) {
@@ -283,14 +283,14 @@ void RDibStage::Present(RSurface& image, float x, float y, const std::vector<RRe
             const platform::PixelRect r = ToPixels(rect, pixels.width, pixels.height);
             if (r.width > 0 && r.height > 0) list.push_back(r);
         }
-        platform_.PresentRects(pixels, list);
+        platform_.PresentRects(targetWindow_, pixels, list);
         return;
     }
     const platform::PixelRect destination{
         static_cast<int>(x), static_cast<int>(y),
         natural ? pixels.width : static_cast<int>(displaySize_->width),
         natural ? pixels.height : static_cast<int>(displaySize_->height)};
-    platform_.PresentStretched(pixels, destination);
+    platform_.PresentStretched(targetWindow_, pixels, destination);
 }
 
 void RDibStage::FadeTransition(bool fade) {

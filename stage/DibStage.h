@@ -51,16 +51,17 @@ public:
 
     // --- Settings the screensaver shell makes
     void MakeTopmost();
-    // Frames go to `window`, stretched to width x height (-99999: the image's own size).
-    void SetPresentTarget(platform::NativeWindow window, float width, float height);
+    // Frames go to `window` (the own one or one the platform attached), stretched
+    // to width x height (-99999: the image's own size).
+    void SetPresentTarget(platform::WindowId window, float width, float height);
     void SetShowFrameRate(bool show);
     void SetParentWindow(platform::NativeWindow window);
 
     // Turns one platform event into the stage operation and its event.
     void DispatchInput(const platform::InputEvent& event);
 
-    platform::NativeWindow GetOwnWindow() const { return ownWindow_; }
-    platform::NativeWindow GetTargetWindow() const { return targetWindow_; }
+    platform::WindowId GetOwnWindow() const { return ownWindow_; }
+    platform::WindowId GetTargetWindow() const { return targetWindow_; }
     double GetFrameRate() const { return frameRate_; }
     bool IsTopmost() const { return topmost_; }
 
@@ -71,8 +72,8 @@ private:
     void PresentPreview(const RSurface& image);
 
     platform::Platform& platform_;
-    platform::NativeWindow ownWindow_ = 0;
-    platform::NativeWindow targetWindow_ = 0;
+    platform::WindowId ownWindow_;
+    platform::WindowId targetWindow_;
     struct DisplaySize {
         float width, height;
     };
@@ -81,7 +82,7 @@ private:
     bool topmost_ = false;
     std::optional<double> lastPresentTime_;
     double frameRate_ = 10.0;
-    platform::NativeWindow parentWindow_ = 0;
+    platform::NativeWindow parentWindow_;
     std::vector<std::uint8_t> previewPixels_;  // reused between frames
 };
 

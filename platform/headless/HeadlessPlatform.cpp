@@ -4,7 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/text/FontDrawingContext.h"
 
 namespace quellmoor::platform {
 
@@ -41,20 +40,16 @@ HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
     realOriginMs_ = SteadyMs() - options_.startMs;
 }
 
+HeadlessPlatform::~HeadlessPlatform() { ReleaseInstanceLock(); }
+
 std::int64_t HeadlessPlatform::NowMs() {
     return options_.realClock ? SteadyMs() - realOriginMs_ : virtualNowMs_;
-}
-
-std::int64_t HeadlessPlatform::NextInputMs() const {
-    std::int64_t next = INT64_MAX;
-    for (const Queued& queued : input_) next = std::min(next, queued.atMs);
-    return next;
 }
 
 bool HeadlessPlatform::InputWaiting() { return !input_.empty() && input_.front().atMs <= NowMs(); }
 
 void HeadlessPlatform::WaitUntil(std::int64_t deadlineMs) {
-    waits_.push_back(deadlineMs);
+    waits_.Add(deadlineMs);
     if (onWait_) onWait_(deadlineMs);
     if (InputWaiting()) return;
     const std::int64_t until = std::min(deadlineMs, input_.empty() ? INT64_MAX : input_.front().atMs);
@@ -84,53 +79,134 @@ void HeadlessPlatform::AdvanceMs(std::int64_t ms) {
     if (!options_.realClock && ms > 0) virtualNowMs_ += ms;
 }
 
-NativeWindow HeadlessPlatform::OpenWindow(const WindowSpec& spec) {
+std::vector<std::int64_t> HeadlessPlatform::WaitDeadlines() const {
+    return {waits_.Recent().begin(), waits_.Recent().end()};
+}
+
+// --- Windows
+
+WindowId HeadlessPlatform::OpenWindow(const WindowSpec& spec) {
+    DestroyWindow();
     spec_ = spec;
-    windowRect_ = spec.style == WindowStyle::FullScreen ? options_.desktop : spec.rect;
+    HeadlessWindow window;
+    window.rect = spec.style == WindowStyle::FullScreen ? options_.desktop : spec.rect;
+    window.topmost = spec.topmost;
     windowTitle_ = spec.title;
     windowVisible_ = false;
-    window_ = nextHandle_++;
+    own_ = WindowId(nextId_++);
+    windows_[own_.value] = std::move(window);
+    PrepareTarget(own_);
     ++windowsCreated_;
-    screen_.assign(static_cast<std::size_t>(std::max(windowRect_.width, 0)) *
-                       static_cast<std::size_t>(std::max(windowRect_.height, 0)),
-                   0u);
-    return window_;
+    return own_;
 }
 
 void HeadlessPlatform::DestroyWindow() {
-    window_ = 0;
+    if (own_) windows_.erase(own_.value);
+    own_ = {};
     windowVisible_ = false;
-    screen_.clear();
 }
 
 void HeadlessPlatform::ResizeWindow(int width, int height) {
-    if (!window_) return;
-    windowRect_.width = std::max(width, 0);
-    windowRect_.height = std::max(height, 0);
-    screen_.assign(static_cast<std::size_t>(windowRect_.width) * static_cast<std::size_t>(windowRect_.height), 0u);
+    auto found = windows_.find(own_.value);
+    if (found == windows_.end()) return;
+    found->second.rect.width = std::max(width, 0);
+    found->second.rect.height = std::max(height, 0);
+    PrepareTarget(own_);
 }
 
-bool HeadlessPlatform::WindowExists(NativeWindow window) {
-    if (window != 0 && window == window_) return true;
-    return std::find(foreign_.begin(), foreign_.end(), window) != foreign_.end();
+void HeadlessPlatform::SetTopmost(WindowId window, bool topmost) {
+    if (auto found = windows_.find(window.value); found != windows_.end()) found->second.topmost = topmost;
 }
 
-NativeWindow HeadlessPlatform::AddForeignWindow() {
-    foreign_.push_back(nextHandle_);
-    return nextHandle_++;
+bool HeadlessPlatform::IsTopmost(WindowId window) const {
+    const auto found = windows_.find(window.value);
+    return found != windows_.end() && found->second.topmost;
 }
 
-void HeadlessPlatform::RemoveForeignWindow(NativeWindow window) {
-    foreign_.erase(std::remove(foreign_.begin(), foreign_.end(), window), foreign_.end());
+PixelRect HeadlessPlatform::GetWindowRect(WindowId window) {
+    if (!WindowExists(window)) return {};
+    const HeadlessWindow& w = windows_.at(window.value);
+    return w.native ? foreign_.at(w.native.value) : w.rect;
+}
+
+bool HeadlessPlatform::WindowExists(WindowId window) {
+    const auto found = windows_.find(window.value);
+    if (found == windows_.end()) return false;
+    return !found->second.native || foreign_.count(found->second.native.value) != 0;
+}
+
+WindowId HeadlessPlatform::AttachWindow(NativeWindow native) {
+    if (!native || foreign_.count(native.value) == 0) return {};
+    const WindowId id(nextId_++);
+    windows_[id.value].native = native;
+    PrepareTarget(id);
+    return id;
+}
+
+void HeadlessPlatform::DetachWindow(WindowId window) {
+    const auto found = windows_.find(window.value);
+    if (found != windows_.end() && found->second.native) windows_.erase(found);
+}
+
+NativeWindow HeadlessPlatform::AddForeignWindow(PixelRect rect) {
+    const NativeWindow native(nextNative_++);
+    foreign_[native.value] = rect;
+    return native;
+}
+
+void HeadlessPlatform::ResizeForeignWindow(NativeWindow native, int width, int height) {
+    if (auto found = foreign_.find(native.value); found != foreign_.end()) {
+        found->second.width = std::max(width, 0);
+        found->second.height = std::max(height, 0);
+    }
+}
+
+void HeadlessPlatform::RemoveForeignWindow(NativeWindow native) { foreign_.erase(native.value); }
+
+std::vector<PixelRect> HeadlessPlatform::GetMonitorRects() {
+    if (options_.monitors.empty()) return {options_.desktop};
+    return options_.monitors;
+}
+
+const std::vector<std::uint32_t>& HeadlessPlatform::Screen() const {
+    static const std::vector<std::uint32_t> none;
+    const auto found = windows_.find(own_.value);
+    return found == windows_.end() ? none : found->second.screen;
 }
 
 std::uint32_t HeadlessPlatform::ScreenPixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= windowRect_.width || y >= windowRect_.height || screen_.empty()) return 0;
-    return screen_[static_cast<std::size_t>(y) * windowRect_.width + x];
+    const auto found = windows_.find(own_.value);
+    if (found == windows_.end()) return 0;
+    const HeadlessWindow& w = found->second;
+    if (x < 0 || y < 0 || x >= w.screenWidth || y >= w.screenHeight || w.screen.empty()) return 0;
+    return w.screen[static_cast<std::size_t>(y) * w.screenWidth + x];
 }
 
-void HeadlessPlatform::BeginFrame(HeadlessFrame::Kind kind, int width, int height) {
+ScreenPixels HeadlessPlatform::ReadPresentedPixels(WindowId window) {
+    HeadlessWindow* w = PrepareTarget(window);
+    if (!w || !options_.keepScreen) return {};
+    return {w->screenWidth, w->screenHeight, w->screen};
+}
+
+// --- Presenting
+
+HeadlessPlatform::HeadlessWindow* HeadlessPlatform::PrepareTarget(WindowId target) {
+    if (!WindowExists(target)) return nullptr;
+    HeadlessWindow& w = windows_.at(target.value);
+    const PixelRect rect = GetWindowRect(target);
+    const int width = std::max(rect.width, 0), height = std::max(rect.height, 0);
+    if (width != w.screenWidth || height != w.screenHeight) {
+        // A resized window shows black until the next present, as a cleared window would.
+        w.screenWidth = width;
+        w.screenHeight = height;
+        w.screen.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    }
+    return &w;
+}
+
+void HeadlessPlatform::BeginFrame(HeadlessFrame::Kind kind, WindowId target, int width, int height) {
     lastFrame_.kind = kind;
+    lastFrame_.target = target;
     lastFrame_.timeMs = NowMs();
     lastFrame_.width = width;
     lastFrame_.height = height;
@@ -154,9 +230,10 @@ void HeadlessPlatform::FinishFrame() {
     if (onFrame_) onFrame_(lastFrame_);
 }
 
-void HeadlessPlatform::PresentStretched(const IndexedImage& image, PixelRect destination) {
-    if (!Usable(image)) return;
-    BeginFrame(HeadlessFrame::Kind::Stretched, image.width, image.height);
+void HeadlessPlatform::PresentStretched(WindowId target, const IndexedImage& image, PixelRect destination) {
+    HeadlessWindow* w = PrepareTarget(target);
+    if (!w || !Usable(image)) return;
+    BeginFrame(HeadlessFrame::Kind::Stretched, target, image.width, image.height);
     lastFrame_.destination = destination;
     CopyIndices(image);
     if (options_.keepScreen && destination.width > 0 && destination.height > 0) {
@@ -164,55 +241,56 @@ void HeadlessPlatform::PresentStretched(const IndexedImage& image, PixelRect des
         for (int dy = 0; dy < destination.height; ++dy) {
             const int sy = NearestSource(dy, image.height, destination.height);
             const int screenY = destination.y + dy;
-            if (screenY < 0 || screenY >= windowRect_.height) continue;
+            if (screenY < 0 || screenY >= w->screenHeight) continue;
             const std::uint8_t* row = TopDownRow(image, sy);
             for (int dx = 0; dx < destination.width; ++dx) {
                 const int screenX = destination.x + dx;
-                if (screenX < 0 || screenX >= windowRect_.width) continue;
+                if (screenX < 0 || screenX >= w->screenWidth) continue;
                 const int sx = NearestSource(dx, image.width, destination.width);
-                screen_[static_cast<std::size_t>(screenY) * windowRect_.width + screenX] =
-                    Rgb(image.palette[row[sx]]);
+                w->screen[static_cast<std::size_t>(screenY) * w->screenWidth + screenX] = Rgb(image.palette[row[sx]]);
             }
         }
     }
     FinishFrame();
 }
 
-void HeadlessPlatform::PresentRects(const IndexedImage& image, std::span<const PixelRect> rects) {
-    if (!Usable(image)) return;
-    BeginFrame(HeadlessFrame::Kind::Rects, image.width, image.height);
+void HeadlessPlatform::PresentRects(WindowId target, const IndexedImage& image, std::span<const PixelRect> rects) {
+    HeadlessWindow* w = PrepareTarget(target);
+    if (!w || !Usable(image)) return;
+    BeginFrame(HeadlessFrame::Kind::Rects, target, image.width, image.height);
     lastFrame_.rects.assign(rects.begin(), rects.end());
     CopyIndices(image);
     if (options_.keepScreen) {
         for (const PixelRect& rect : rects) {
-            const int left = std::max({rect.x, 0}), top = std::max(rect.y, 0);
-            const int right = std::min({rect.x + rect.width, image.width, windowRect_.width});
-            const int bottom = std::min({rect.y + rect.height, image.height, windowRect_.height});
+            const int left = std::max(rect.x, 0), top = std::max(rect.y, 0);
+            const int right = std::min({rect.x + rect.width, image.width, w->screenWidth});
+            const int bottom = std::min({rect.y + rect.height, image.height, w->screenHeight});
             for (int y = top; y < bottom; ++y) {
                 const std::uint8_t* row = TopDownRow(image, y);
                 for (int x = left; x < right; ++x)
-                    screen_[static_cast<std::size_t>(y) * windowRect_.width + x] = Rgb(image.palette[row[x]]);
+                    w->screen[static_cast<std::size_t>(y) * w->screenWidth + x] = Rgb(image.palette[row[x]]);
             }
         }
     }
     FinishFrame();
 }
 
-void HeadlessPlatform::PresentRgb(const RgbImage& image, int x, int y) {
-    if (!image.bytes || image.width <= 0 || image.height <= 0) return;
-    BeginFrame(HeadlessFrame::Kind::Rgb, image.width, image.height);
+void HeadlessPlatform::PresentRgb(WindowId target, const RgbImage& image, int x, int y) {
+    HeadlessWindow* w = PrepareTarget(target);
+    if (!w || !image.bytes || image.width <= 0 || image.height <= 0) return;
+    BeginFrame(HeadlessFrame::Kind::Rgb, target, image.width, image.height);
     lastFrame_.indices.clear();
     lastFrame_.destination = {x, y, image.width, image.height};
     lastFrame_.rgb.assign(image.bytes, image.bytes + static_cast<std::size_t>(image.width) * image.height * 3);
     if (options_.keepScreen) {
         for (int row = 0; row < image.height; ++row) {
             const int screenY = y + row;
-            if (screenY < 0 || screenY >= windowRect_.height) continue;
+            if (screenY < 0 || screenY >= w->screenHeight) continue;
             for (int col = 0; col < image.width; ++col) {
                 const int screenX = x + col;
-                if (screenX < 0 || screenX >= windowRect_.width) continue;
+                if (screenX < 0 || screenX >= w->screenWidth) continue;
                 const std::uint8_t* p = image.bytes + (static_cast<std::size_t>(row) * image.width + col) * 3;
-                screen_[static_cast<std::size_t>(screenY) * windowRect_.width + screenX] =
+                w->screen[static_cast<std::size_t>(screenY) * w->screenWidth + screenX] =
                     (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
             }
         }
@@ -228,10 +306,6 @@ MessageBoxButton HeadlessPlatform::ShowMessageBox(std::string_view title, std::s
     }
     boxes_.push_back({std::string(title), std::string(text), answer});
     return answer;
-}
-
-std::unique_ptr<DrawingContext> HeadlessPlatform::CreateDrawingContext(const IndexedCanvas& canvas) {
-    return CreateFontDrawingContext(canvas);
 }
 
 }  // namespace quellmoor::platform

@@ -8,8 +8,10 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/SdlForeign.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresenter.h"
+#include "platform/sdl/SdlSound.h"
 #include "platform/text/FontDrawingContext.h"
 
 namespace quellmoor::platform {
@@ -31,11 +33,41 @@ SdlPlatform::SdlPlatform(SdlOptions options) : options_(std::move(options)) {
         throw std::runtime_error(std::string("SDL could not start: ") + SDL_GetError());
     for (SDL_EventType type : kIgnoredEvents) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
+    sound_ = std::make_unique<SdlSound>();
 }
 
 SdlPlatform::~SdlPlatform() {
-    DestroyWindow();
+    sound_.reset();
+    ReleaseInstanceLock();
+    while (!windows_.empty()) DestroyWindowEntry(windows_.begin()->first);
     SDL_Quit();
+}
+
+bool SdlPlatform::Supports(Feature feature) const {
+    switch (feature) {
+        case Feature::Sound: return sound_ && sound_->Available();
+        case Feature::ForeignWindows: return ForeignWindowsPossible();
+        default: return true;
+    }
+}
+
+SdlPlatform::Window* SdlPlatform::Find(WindowId id) {
+    const auto found = windows_.find(id.value);
+    return found == windows_.end() ? nullptr : &found->second;
+}
+
+SdlPresenter* SdlPlatform::PresenterFor(WindowId target) {
+    Window* window = Find(target);
+    return window ? window->presenter.get() : nullptr;
+}
+
+void SdlPlatform::DestroyWindowEntry(std::uint32_t id) {
+    const auto found = windows_.find(id);
+    if (found == windows_.end()) return;
+    found->second.presenter.reset();
+    // For an attached window SDL only lets go of it; the window stays its owner's.
+    if (found->second.window) SDL_DestroyWindow(found->second.window);
+    windows_.erase(found);
 }
 
 std::int64_t SdlPlatform::NowMs() { return static_cast<std::int64_t>(SDL_GetTicks64()); }
@@ -88,7 +120,8 @@ bool SdlPlatform::PollEvent(InputEvent& event) {
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
                     case SDL_WINDOWEVENT_SIZE_CHANGED:
-                        if (presenter_) presenter_->Refresh();
+                        for (auto& [id, window] : windows_)
+                            if (window.sdlId == e.window.windowID && window.presenter) window.presenter->Refresh();
                         break;
                     default:
                         break;
@@ -101,7 +134,7 @@ bool SdlPlatform::PollEvent(InputEvent& event) {
     return false;
 }
 
-NativeWindow SdlPlatform::OpenWindow(const WindowSpec& spec) {
+WindowId SdlPlatform::OpenWindow(const WindowSpec& spec) {
     DestroyWindow();
     Uint32 flags = SDL_WINDOW_HIDDEN;
     switch (spec.style) {
@@ -112,81 +145,154 @@ NativeWindow SdlPlatform::OpenWindow(const WindowSpec& spec) {
     }
     if (spec.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     const PixelRect rect = spec.style == WindowStyle::FullScreen ? GetDesktopRect() : spec.rect;
-    window_ = SDL_CreateWindow(spec.title.c_str(), rect.x, rect.y, std::max(rect.width, 1),
-                               std::max(rect.height, 1), flags);
-    if (!window_) throw std::runtime_error(std::string("SDL could not make a window: ") + SDL_GetError());
+    Window entry;
+    entry.window = SDL_CreateWindow(spec.title.c_str(), rect.x, rect.y, std::max(rect.width, 1),
+                                    std::max(rect.height, 1), flags);
+    if (!entry.window) throw std::runtime_error(std::string("SDL could not make a window: ") + SDL_GetError());
     try {
-        presenter_ = std::make_unique<SdlPresenter>(window_);
+        entry.presenter = std::make_unique<SdlPresenter>(entry.window, false);
     } catch (...) {
-        SDL_DestroyWindow(window_);
-        window_ = nullptr;
+        SDL_DestroyWindow(entry.window);
         throw;
     }
-    return SDL_GetWindowID(window_);
+    entry.sdlId = SDL_GetWindowID(entry.window);
+    own_ = WindowId(nextId_++);
+    windows_.emplace(own_.value, std::move(entry));
+    return own_;
 }
 
 void SdlPlatform::DestroyWindow() {
-    presenter_.reset();
-    if (window_) SDL_DestroyWindow(window_);
-    window_ = nullptr;
+    DestroyWindowEntry(own_.value);
+    own_ = {};
 }
 
 void SdlPlatform::ShowWindow(bool visible) {
-    if (!window_) return;
+    Window* own = Find(own_);
+    if (!own) return;
     if (visible) {
-        SDL_ShowWindow(window_);
-        SDL_RaiseWindow(window_);
+        SDL_ShowWindow(own->window);
+        SDL_RaiseWindow(own->window);
     } else {
-        SDL_HideWindow(window_);
+        SDL_HideWindow(own->window);
     }
 }
 
 void SdlPlatform::ResizeWindow(int width, int height) {
-    if (window_) SDL_SetWindowSize(window_, std::max(width, 1), std::max(height, 1));
+    if (Window* own = Find(own_)) SDL_SetWindowSize(own->window, std::max(width, 1), std::max(height, 1));
 }
 
 void SdlPlatform::SetWindowTitle(std::string_view title) {
-    if (window_) SDL_SetWindowTitle(window_, std::string(title).c_str());
+    if (Window* own = Find(own_)) SDL_SetWindowTitle(own->window, std::string(title).c_str());
 }
 
-PixelRect SdlPlatform::GetWindowRect() {
-    if (!window_) return {};
+void SdlPlatform::SetTopmost(WindowId window, bool topmost) {
+    Window* entry = Find(window);
+    if (entry && !entry->native) SDL_SetWindowAlwaysOnTop(entry->window, topmost ? SDL_TRUE : SDL_FALSE);
+}
+
+PixelRect SdlPlatform::GetWindowRect(WindowId window) {
+    Window* entry = Find(window);
+    if (!entry) return {};
+    if (entry->native) return ForeignWindowRect(entry->window);
     PixelRect rect;
-    SDL_GetWindowPosition(window_, &rect.x, &rect.y);
-    SDL_GetWindowSize(window_, &rect.width, &rect.height);
+    SDL_GetWindowPosition(entry->window, &rect.x, &rect.y);
+    SDL_GetWindowSize(entry->window, &rect.width, &rect.height);
     return rect;
 }
 
-bool SdlPlatform::WindowExists(NativeWindow window) {
-    return window_ != nullptr && window == SDL_GetWindowID(window_);
+bool SdlPlatform::WindowExists(WindowId window) {
+    Window* entry = Find(window);
+    if (!entry) return false;
+    return !entry->native || ForeignWindowAlive(entry->window);
+}
+
+WindowId SdlPlatform::AttachWindow(NativeWindow native) {
+    Window entry;
+    entry.window = AttachForeignWindow(native);
+    if (!entry.window) return {};
+    entry.native = native;
+    entry.sdlId = SDL_GetWindowID(entry.window);
+    try {
+        entry.presenter = std::make_unique<SdlPresenter>(entry.window, true);
+    } catch (...) {
+        SDL_DestroyWindow(entry.window);
+        throw;
+    }
+    const WindowId id(nextId_++);
+    windows_.emplace(id.value, std::move(entry));
+    return id;
+}
+
+void SdlPlatform::DetachWindow(WindowId window) {
+    const Window* entry = Find(window);
+    if (entry && entry->native) DestroyWindowEntry(window.value);
+}
+
+ScreenPixels SdlPlatform::ReadPresentedPixels(WindowId window) {
+    Window* entry = Find(window);
+    if (!entry || !WindowExists(window)) return {};
+    ScreenPixels pixels = ReadXWindowPixels(entry->window);
+    if (pixels.pixels.empty() && entry->presenter) pixels = entry->presenter->ReadSurface();
+    return pixels;
 }
 
 PixelRect SdlPlatform::GetDesktopRect() {
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {};
-    return {0, 0, mode.w, mode.h};
+    const std::vector<PixelRect> monitors = GetMonitorRects();
+    if (monitors.empty()) return {};
+    int left = monitors[0].x, top = monitors[0].y;
+    int right = left + monitors[0].width, bottom = top + monitors[0].height;
+    for (const PixelRect& m : monitors) {
+        left = std::min(left, m.x);
+        top = std::min(top, m.y);
+        right = std::max(right, m.x + m.width);
+        bottom = std::max(bottom, m.y + m.height);
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+std::vector<PixelRect> SdlPlatform::GetMonitorRects() {
+    std::vector<PixelRect> monitors;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0) monitors.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
+    }
+    return monitors;
 }
 
 int SdlPlatform::GetRefreshRateHz() {
     SDL_DisplayMode mode;
-    const int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    Window* own = Find(own_);
+    const int display = own ? SDL_GetWindowDisplayIndex(own->window) : 0;
     if (SDL_GetCurrentDisplayMode(std::max(display, 0), &mode) != 0) return 0;
-    return mode.refresh_rate;
+    return std::max(mode.refresh_rate, 0);
 }
 
-void SdlPlatform::PresentStretched(const IndexedImage& image, PixelRect destination) {
-    if (presenter_) presenter_->PresentStretched(image, destination);
+std::optional<Point> SdlPlatform::CursorScreenPosition() {
+    Point at;
+    SDL_GetGlobalMouseState(&at.x, &at.y);
+    return at;
 }
 
-void SdlPlatform::PresentRects(const IndexedImage& image, std::span<const PixelRect> rects) {
-    if (presenter_) presenter_->PresentRects(image, rects);
+void SdlPlatform::PresentStretched(WindowId target, const IndexedImage& image, PixelRect destination) {
+    if (SdlPresenter* presenter = PresenterFor(target)) presenter->PresentStretched(image, destination);
 }
 
-void SdlPlatform::PresentRgb(const RgbImage& image, int x, int y) {
-    if (presenter_) presenter_->PresentRgb(image, x, y);
+void SdlPlatform::PresentRects(WindowId target, const IndexedImage& image, std::span<const PixelRect> rects) {
+    if (SdlPresenter* presenter = PresenterFor(target)) presenter->PresentRects(image, rects);
+}
+
+void SdlPlatform::PresentRgb(WindowId target, const RgbImage& image, int x, int y) {
+    if (SdlPresenter* presenter = PresenterFor(target)) presenter->PresentRgb(image, x, y);
 }
 
 void SdlPlatform::ShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+void SdlPlatform::PlaySoundFile(const std::string& path) { sound_->Play(path); }
+
+void SdlPlatform::StopSound() { sound_->Stop(); }
+
+bool SdlPlatform::IsSoundPlaying() const { return sound_->Playing(); }
 
 MessageBoxButton SdlPlatform::ShowMessageBox(std::string_view title, std::string_view text) {
     const std::string titleText(title), bodyText(text);
@@ -194,8 +300,9 @@ MessageBoxButton SdlPlatform::ShowMessageBox(std::string_view title, std::string
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 0, "OK"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "Cancel"},
     };
-    const SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, window_, titleText.c_str(), bodyText.c_str(),
-                                  SDL_arraysize(buttons), buttons, nullptr};
+    Window* own = Find(own_);
+    const SDL_MessageBoxData data{SDL_MESSAGEBOX_ERROR, own ? own->window : nullptr, titleText.c_str(),
+                                  bodyText.c_str(), SDL_arraysize(buttons), buttons, nullptr};
     int pressed = 0;
     // A box that cannot be shown cannot be answered; carrying on is what OK would do.
     if (SDL_ShowMessageBox(&data, &pressed) != 0) return MessageBoxButton::Ok;
@@ -216,6 +323,9 @@ std::unique_ptr<DrawingContext> SdlPlatform::CreateDrawingContext(const IndexedC
     return CreateFontDrawingContext(canvas);
 }
 
-std::uint64_t SdlPlatform::UploadedPixels() const { return presenter_ ? presenter_->UploadedPixels() : 0; }
+std::uint64_t SdlPlatform::UploadedPixels() const {
+    const auto found = windows_.find(own_.value);
+    return found != windows_.end() && found->second.presenter ? found->second.presenter->UploadedPixels() : 0;
+}
 
 }  // namespace quellmoor::platform

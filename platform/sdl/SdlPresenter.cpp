@@ -41,12 +41,12 @@ bool IsSoftware(SDL_Renderer* renderer) {
            text.find("Software") != std::string::npos;
 }
 
-SdlPresenter::SdlPresenter(SDL_Window* window) : window_(window) {
+SdlPresenter::SdlPresenter(SDL_Window* window, bool surfaceOnly) : window_(window) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // The window surface must be the X server's own image, not another GL texture.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* forced = SDL_getenv("QM_SDL_PRESENT");
-    if (forced && std::strcmp(forced, "surface") == 0) {
+    if (surfaceOnly || (forced && std::strcmp(forced, "surface") == 0)) {
         useSurface_ = true;
         return;
     }

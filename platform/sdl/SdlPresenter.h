@@ -33,7 +33,8 @@ namespace quellmoor::platform {
 class SdlPresenter {
 public:
     // Throws std::runtime_error when SDL gives no renderer for the window.
-    explicit SdlPresenter(SDL_Window* window);
+    // `surfaceOnly`: always the window surface (a window another program made).
+    SdlPresenter(SDL_Window* window, bool surfaceOnly);
     ~SdlPresenter();
     SdlPresenter(const SdlPresenter&) = delete;
     SdlPresenter& operator=(const SdlPresenter&) = delete;
@@ -43,6 +44,8 @@ public:
     void PresentRgb(const RgbImage& image, int x, int y);
     // The window was exposed or resized: show the last frame again.
     void Refresh();
+    // The window surface's pixels (the surface way only); empty otherwise.
+    ScreenPixels ReadSurface() const;
 
     std::uint64_t UploadedPixels() const { return uploadedPixels_; }
 

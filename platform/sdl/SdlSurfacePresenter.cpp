@@ -163,4 +163,20 @@ void SdlPresenter::SurfaceRgb(const RgbImage& image, int x, int y) {
     SDL_UpdateWindowSurface(window_);
 }
 
+ScreenPixels SdlPresenter::ReadSurface() const {
+    SDL_Surface* surface = useSurface_ ? WindowSurface(window_) : nullptr;
+    if (!surface) return {};
+    ScreenPixels result{surface->w, surface->h, {}};
+    result.pixels.reserve(static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h));
+    for (int y = 0; y < surface->h; ++y) {
+        const std::uint32_t* row = SurfaceRow(surface, y);
+        for (int x = 0; x < surface->w; ++x) {
+            Uint8 r = 0, g = 0, b = 0;
+            SDL_GetRGB(row[x], surface->format, &r, &g, &b);
+            result.pixels.push_back((std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b);
+        }
+    }
+    return result;
+}
+
 }  // namespace quellmoor::platform

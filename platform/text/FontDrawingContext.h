@@ -6,7 +6,7 @@
 //   platform::TextSize size = dc->MeasureWrapped(text, 120);
 //   dc->DrawWrappedCentred(text, {x, y, size.width, size.height}, 0);
 //
-// Shared by the headless and SDL backends for Platform::CreateDrawingContext.
+// The SDL backend uses it; the headless one is given it (HeadlessOptions::drawingContexts).
 // Glyphs are rendered one bit per pixel (no antialiasing), so only the ink
 // index is ever written. Text is Windows-1252; control characters draw nothing.
 // Until SetFont is called the context uses the default sans-serif face at 16

@@ -5,6 +5,8 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -33,9 +35,43 @@ private:
     FT_Library library_ = nullptr;
 };
 
+namespace {
+
+std::atomic<int> openFaces{0};
+std::atomic<bool> failNextHolder{false};
+
+}  // namespace
+
+// Owns one FreeType face from the moment it opens, so no path out of making a
+// FontFace (an early return, an exception) can leave it open.
 struct FontFace::Handle {
+    explicit Handle(std::shared_ptr<Library> owner) : library(std::move(owner)) {}
+    ~Handle() {
+        if (!face) return;
+        std::lock_guard lock(library->mutex);
+        FT_Done_Face(face);
+        --openFaces;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    // Call with the library's mutex held.
+    bool Open(const ResolvedFace& resolved) {
+        if (FT_New_Face(library->Get(), resolved.file.c_str(), resolved.index, &face) != 0) {
+            face = nullptr;
+            return false;
+        }
+        ++openFaces;
+        return true;
+    }
+
+    std::shared_ptr<Library> library;
     FT_Face face = nullptr;
 };
+
+namespace testing {
+int OpenFaceCount() { return openFaces.load(); }
+void FailNextFaceHolder() { failNextHolder = true; }
+}  // namespace testing
 
 namespace {
 
@@ -63,42 +99,33 @@ std::pair<long, long> CellUnits(FT_Face face) {
 
 std::shared_ptr<FontFace> Open(const std::shared_ptr<FontFace::Library>& library,
                                const ResolvedFace& resolved, int pixelHeight) {
-    auto handle = std::make_unique<FontFace::Handle>();
+    // Leaving this function any way closes the face unless the FontFace took the handle.
+    auto handle = std::make_unique<FontFace::Handle>(library);
     {
         std::lock_guard lock(library->mutex);
-        if (FT_New_Face(library->Get(), resolved.file.c_str(), resolved.index, &handle->face) != 0)
-            return nullptr;
-        if (!FT_IS_SCALABLE(handle->face) || handle->face->units_per_EM == 0) {
-            FT_Done_Face(handle->face);
-            return nullptr;
-        }
+        if (!handle->Open(resolved)) return nullptr;
+        if (!FT_IS_SCALABLE(handle->face) || handle->face->units_per_EM == 0) return nullptr;
     }
     FT_Face face = handle->face;
     const auto [ascentUnits, descentUnits] = CellUnits(face);
     const double pixelsPerUnit = pixelHeight / static_cast<double>(ascentUnits + descentUnits);
     const auto emSize = static_cast<FT_F26Dot6>(std::lround(face->units_per_EM * pixelsPerUnit * 64.0));
     // At 72 dots per inch a point is a pixel, so this sets the em in 1/64 pixels.
-    if (FT_Set_Char_Size(face, 0, std::max<FT_F26Dot6>(emSize, 1), 72, 72) != 0) {
-        std::lock_guard lock(library->mutex);
-        FT_Done_Face(face);
-        return nullptr;
-    }
+    if (FT_Set_Char_Size(face, 0, std::max<FT_F26Dot6>(emSize, 1), 72, 72) != 0) return nullptr;
     const int ascent = static_cast<int>(std::lround(static_cast<double>(ascentUnits) * pixelsPerUnit));
-    return std::make_shared<FontFace>(library, std::move(handle), resolved.family, resolved.file,
+    if (failNextHolder.exchange(false)) throw std::bad_alloc();
+    return std::make_shared<FontFace>(std::move(handle), resolved.family, resolved.file,
                                       pixelHeight, ascent);
 }
 
 }  // namespace
 
-FontFace::FontFace(std::shared_ptr<Library> library, std::unique_ptr<Handle> handle,
+FontFace::FontFace(std::unique_ptr<Handle> handle,
                    std::string family, std::string file, int lineHeight, int ascent)
-    : library_(std::move(library)), handle_(std::move(handle)), family_(std::move(family)),
-      file_(std::move(file)), lineHeight_(lineHeight), ascent_(ascent) {}
+    : handle_(std::move(handle)), family_(std::move(family)), file_(std::move(file)), lineHeight_(lineHeight),
+      ascent_(ascent) {}
 
-FontFace::~FontFace() {
-    std::lock_guard lock(library_->mutex);
-    FT_Done_Face(handle_->face);
-}
+FontFace::~FontFace() = default;
 
 std::shared_ptr<FontFace> FontFace::Get(std::string_view family, int pixelHeight) {
     const int height = std::clamp(pixelHeight, 1, kMaxPixelHeight);

@@ -55,16 +55,22 @@ public:
     // Made by Get only; the types are private to the implementation.
     class Library;
     struct Handle;
-    FontFace(std::shared_ptr<Library> library, std::unique_ptr<Handle> handle, std::string family,
+    FontFace(std::unique_ptr<Handle> handle, std::string family,
              std::string file, int lineHeight, int ascent);
 
 private:
-    std::shared_ptr<Library> library_;  // outlives the face handle
-    std::unique_ptr<Handle> handle_;
+    std::unique_ptr<Handle> handle_;  // closes the FreeType face; keeps its library alive
     std::string family_, file_;
     int lineHeight_ = 0, ascent_ = 0;
     std::mutex glyphsMutex_;
     std::unordered_map<char32_t, Glyph> glyphs_;
 };
+
+// Test hooks: faces FreeType holds open in this process, and a failure of the
+// next face's holder (as when memory runs out) to prove nothing stays open.
+namespace testing {
+int OpenFaceCount();
+void FailNextFaceHolder();
+}  // namespace testing
 
 }  // namespace quellmoor::text

@@ -27,4 +27,3 @@
 #undef GetMessage
 #undef LoadImage
 #undef PlaySound
-#undef ReplaceFile

@@ -8,6 +8,7 @@
 #include "animation/Balloon.h"
 #include "imaging/PngWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "tests/animation/TestStage.h"
 
 namespace quellmoor {
@@ -22,7 +23,7 @@ class BalloonDrawing : public ::testing::Test {
 protected:
     void SetUp() override { platform::SetCurrentPlatform(&host); }
     void TearDown() override { platform::SetCurrentPlatform(nullptr); }
-    platform::HeadlessPlatform host;
+    platform::HeadlessPlatform host{{.drawingContexts = CreateFontDrawingContext}};
 };
 
 TEST_F(BalloonDrawing, InkAndPaperOnlyInsideTheBalloon) {

@@ -14,6 +14,7 @@
 #include "animation/Sprite.h"
 #include "imaging/Dib.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "tests/animation/TestStage.h"
 
 namespace quellmoor {
@@ -71,7 +72,7 @@ protected:
         return "";
     }
 
-    platform::HeadlessPlatform host;
+    platform::HeadlessPlatform host{{.drawingContexts = CreateFontDrawingContext}};
 };
 
 TEST_F(DirtyCompose, MatchesAWholeComposeAfterEveryChange) {

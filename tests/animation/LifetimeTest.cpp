@@ -17,6 +17,7 @@
 #include "animation/Sprite.h"
 #include "model/EventLinks.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
 #include "tests/animation/AnimationStreams.h"
@@ -140,7 +141,7 @@ protected:
         stage.reset();
         platform::SetCurrentPlatform(nullptr);
     }
-    platform::HeadlessPlatform host;
+    platform::HeadlessPlatform host{{.drawingContexts = CreateFontDrawingContext}};
     std::unique_ptr<RDibStage> stage;
 };
 
@@ -161,6 +162,7 @@ TEST_P(SceneLifetimes, SceneRemovesItselfAHundredTimes) {
     EXPECT_EQ(show.removed, kRounds);
     EXPECT_EQ(show.faults, std::vector<std::string>{});
     EXPECT_GT(host.FrameCount(), kRounds);
+    EXPECT_TRUE(host.MessageBoxes().empty()) << host.MessageBoxes().front().text;
     EXPECT_EQ(stage->DisposedCount(), 0u);
 }
 

@@ -256,15 +256,16 @@ TEST(DibDrawingContext, RecreatingReleasesTheContext) {
 TEST(DibPaint, NaturalSizeStandsForTheBitmapSize) {
     test::FakePlatform platform;
     RDib dib(7, 5);
-    dib.Paint(3, 4, -99999, -99999);
+    dib.Paint(5, 3, 4, -99999, -99999);
     ASSERT_EQ(1u, platform.stretched.size());
+    EXPECT_EQ(platform::WindowId(5), platform.lastTarget);
     EXPECT_EQ(3, platform.stretched[0].x);
     EXPECT_EQ(4, platform.stretched[0].y);
     EXPECT_EQ(7, platform.stretched[0].width);
     EXPECT_EQ(5, platform.stretched[0].height);
     EXPECT_EQ(dib.GetBits(), platform.lastImage.bits);
     EXPECT_EQ(dib.GetPaletteEntries(), platform.lastImage.palette);
-    dib.Paint(0, 0, 14, 10);
+    dib.Paint(5, 0, 0, 14, 10);
     EXPECT_EQ(14, platform.stretched[1].width);
 }
 
@@ -272,7 +273,8 @@ TEST(DibPaint, RectsAreTruncatedAndKeptInsideTheBitmap) {
     test::FakePlatform platform;
     RDib dib(10, 8);
     const std::vector<RRect> rects{{1.7f, 2.2f, 3.9f, 2.0f}, {8, 6, 5, 5}, {20, 20, 4, 4}, {-3, -3, 5, 5}};
-    dib.PaintRects(0, 0, 0, 0, &rects);
+    dib.PaintRects(6, 0, 0, 0, 0, &rects);
+    EXPECT_EQ(platform::WindowId(6), platform.lastTarget);
     ASSERT_EQ(1u, platform.rectCalls.size());
     const auto& got = platform.rectCalls[0];
     ASSERT_EQ(3u, got.size());
@@ -285,7 +287,7 @@ TEST(DibPaint, RectsAreTruncatedAndKeptInsideTheBitmap) {
     EXPECT_EQ(0, got[2].x);
     EXPECT_EQ(2, got[2].width);
 
-    dib.PaintRects(2, 1, -99999, -99999, nullptr);
+    dib.PaintRects(6, 2, 1, -99999, -99999, nullptr);
     ASSERT_EQ(2u, platform.rectCalls.size());
     EXPECT_EQ(2, platform.rectCalls[1][0].x);
     EXPECT_EQ(8, platform.rectCalls[1][0].width);

@@ -35,24 +35,28 @@ public:
     std::int64_t NowMs() override { return 0; }
     void WaitUntil(std::int64_t) override {}
     bool PollEvent(platform::InputEvent&) override { return false; }
-    platform::NativeWindow OpenWindow(const platform::WindowSpec&) override { return 1; }
+    platform::WindowId OpenWindow(const platform::WindowSpec&) override { return 1; }
     void DestroyWindow() override {}
     void ShowWindow(bool) override {}
     void ResizeWindow(int, int) override {}
     void SetWindowTitle(std::string_view) override {}
-    platform::PixelRect GetWindowRect() override { return {}; }
-    bool WindowExists(platform::NativeWindow) override { return true; }
+    platform::PixelRect GetWindowRect(platform::WindowId) override { return {}; }
+    bool WindowExists(platform::WindowId) override { return true; }
     platform::PixelRect GetDesktopRect() override { return {}; }
     int GetRefreshRateHz() override { return 0; }
-    void PresentStretched(const platform::IndexedImage& image, platform::PixelRect destination) override {
+    void PresentStretched(platform::WindowId target, const platform::IndexedImage& image,
+                          platform::PixelRect destination) override {
+        lastTarget = target;
         lastImage = image;
         stretched.push_back(destination);
     }
-    void PresentRects(const platform::IndexedImage& image, std::span<const platform::PixelRect> rects) override {
+    void PresentRects(platform::WindowId target, const platform::IndexedImage& image,
+                      std::span<const platform::PixelRect> rects) override {
+        lastTarget = target;
         lastImage = image;
         rectCalls.emplace_back(rects.begin(), rects.end());
     }
-    void PresentRgb(const platform::RgbImage&, int, int) override {}
+    void PresentRgb(platform::WindowId, const platform::RgbImage&, int, int) override {}
     void ShowCursor(bool) override {}
     platform::MessageBoxButton ShowMessageBox(std::string_view, std::string_view) override {
         return platform::MessageBoxButton::Ok;
@@ -70,6 +74,7 @@ public:
     int contextsAlive = 0;
     platform::IndexedCanvas lastCanvas;
     platform::IndexedImage lastImage;
+    platform::WindowId lastTarget;
     std::vector<platform::PixelRect> stretched;
     std::vector<std::vector<platform::PixelRect>> rectCalls;
 };

@@ -21,7 +21,7 @@ public:
         if (found == files.end()) return std::nullopt;
         return found->second;
     }
-    void ReplaceFile(const std::string& path, std::string_view contents) override {
+    void ReplaceFileAtomically(const std::string& path, std::string_view contents) override {
         if (failWrites) throw RException("The file " + path + " could not be written: the disk is full.");
         files[path] = std::string(contents);
         ++replacements;

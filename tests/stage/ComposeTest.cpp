@@ -130,7 +130,7 @@ TEST_F(ComposeTest, DirtyOnlyPresentsTheDirtySetAndEmptiesIt) {
 
 TEST_F(ComposeTest, MissingTargetWindowQuits) {
     const auto parent = host.AddForeignWindow();
-    stage->SetPresentTarget(parent, 32, 24);
+    stage->SetPresentTarget(host.AttachWindow(parent), 32, 24);
     stage->Redraw();
     EXPECT_EQ(host.FrameCount(), 1);
     EXPECT_FALSE(host.IsWindowVisible());  // the own window hides when another is the target
@@ -190,6 +190,21 @@ TEST_F(PreviewTest, OtherWindowSizesAreStretchedInstead) {
     stage->Redraw();
     EXPECT_EQ(host.LastFrame()->kind, platform::HeadlessFrame::Kind::Stretched);
     EXPECT_EQ(host.LastFrame()->destination.width, 152);
+}
+
+TEST_F(ComposeTest, TopmostAppliesToAWindowThatAlreadyExists) {
+    EXPECT_FALSE(host.IsTopmost(stage->GetOwnWindow()));
+    stage->MakeTopmost();
+    EXPECT_TRUE(host.IsTopmost(stage->GetOwnWindow()));
+}
+
+TEST_F(ComposeTest, FramesGoToTheAttachedTargetNotTheOwnWindow) {
+    const platform::WindowId attached = host.AttachWindow(host.AddForeignWindow({0, 0, 32, 24}));
+    stage->SetPresentTarget(attached, -99999, -99999);
+    stage->Redraw();
+    EXPECT_EQ(host.LastFrame()->target, attached);
+    EXPECT_EQ(host.ReadPresentedPixels(attached).At(3, 3), TestRgb(1));
+    EXPECT_EQ(host.ScreenPixel(3, 3), 0u);
 }
 
 class WrongSizedPreviewTest : public StageTest {

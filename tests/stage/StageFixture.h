@@ -17,6 +17,7 @@
 #include "model/ClassFactory.h"
 #include "model/EventLinks.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/text/FontDrawingContext.h"
 #include "stage/Application.h"
 #include "stage/DibStage.h"
 #include "stage/Pixie.h"
@@ -97,7 +98,12 @@ inline std::string StageObject(std::string_view pairs) {
 
 class StageTest : public ::testing::Test {
 protected:
-    explicit StageTest(platform::HeadlessOptions options = {}) : host(options) {
+    // Stage tests draw real text (the frame rate, balloons): the FreeType contexts.
+    static platform::HeadlessOptions WithText(platform::HeadlessOptions options) {
+        if (!options.drawingContexts) options.drawingContexts = CreateFontDrawingContext;
+        return options;
+    }
+    explicit StageTest(platform::HeadlessOptions options = {}) : host(WithText(std::move(options))) {
         ClearPendingEventLinks();
         platform::SetCurrentPlatform(&host);
         stage = std::make_unique<RDibStage>();

@@ -1,7 +1,11 @@
 #include "platform/headless/HeadlessPlatform.h"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
+#include "model/Exceptions.h"
+#include "platform/text/FontDrawingContext.h"
 #include "tests/platform/headless/PlatformConformance.h"
 
 namespace quellmoor::testing {
@@ -11,15 +15,30 @@ using platform::HeadlessPlatform;
 using platform::InputEvent;
 using Type = InputEvent::Type;
 
-std::unique_ptr<platform::Platform> MakeHeadless() { return std::make_unique<HeadlessPlatform>(); }
-std::unique_ptr<platform::Platform> MakeRealClockHeadless() {
-    return std::make_unique<HeadlessPlatform>(platform::HeadlessOptions{.realClock = true});
+class HeadlessForeign final : public ForeignWindows {
+public:
+    explicit HeadlessForeign(platform::Platform& backend) : host_(dynamic_cast<HeadlessPlatform&>(backend)) {}
+    platform::NativeWindow Make(int width, int height) override { return host_.AddForeignWindow({0, 0, width, height}); }
+    void Resize(platform::NativeWindow window, int width, int height) override {
+        host_.ResizeForeignWindow(window, width, height);
+    }
+    void Remove(platform::NativeWindow window) override { host_.RemoveForeignWindow(window); }
+
+private:
+    HeadlessPlatform& host_;
+};
+
+BackendUnderTest Headless(std::string name, bool realClock) {
+    return {std::move(name),
+            [realClock] {
+                return std::make_unique<HeadlessPlatform>(
+                    platform::HeadlessOptions{.realClock = realClock, .drawingContexts = CreateFontDrawingContext});
+            },
+            [](platform::Platform& backend) { return std::make_unique<HeadlessForeign>(backend); }};
 }
 
-INSTANTIATE_TEST_SUITE_P(Headless, PlatformConformance, ::testing::Values(&MakeHeadless, &MakeRealClockHeadless),
-                         [](const auto& testInfo) {
-                             return std::string(testInfo.param == &MakeHeadless ? "VirtualClock" : "RealClock");
-                         });
+INSTANTIATE_TEST_SUITE_P(Headless, PlatformConformance,
+                         ::testing::Values(Headless("VirtualClock", false), Headless("RealClock", true)), BackendName);
 
 TEST(HeadlessPlatformTest, VirtualWaitsJumpWithoutSleeping) {
     HeadlessPlatform host({.startMs = 100});
@@ -78,7 +97,7 @@ TEST(HeadlessPlatformTest, FramesKeepIndicesTopRowFirstAndTheScreenShowsColours)
     TestImage image(4, 2);
     int callbacks = 0;
     host.SetFrameCallback([&](const platform::HeadlessFrame&) { ++callbacks; });
-    host.PresentStretched(image.Image(), {0, 0, 8, 4});
+    host.PresentStretched(host.Window(), image.Image(), {0, 0, 8, 4});
     const auto* frame = host.LastFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->IndexAt(1, 0), 1);
@@ -100,7 +119,7 @@ TEST(HeadlessPlatformTest, RectsOnlyTouchTheirPixels) {
     host.OpenWindow(spec);
     TestImage image(4, 4);
     const platform::PixelRect rects[] = {{1, 1, 1, 1}, {3, 3, 5, 5}};
-    host.PresentRects(image.Image(), rects);
+    host.PresentRects(host.Window(), image.Image(), rects);
     EXPECT_EQ(host.ScreenPixel(1, 1), 0x00FF00u);
     EXPECT_EQ(host.ScreenPixel(2, 1), 0u);
     EXPECT_EQ(host.ScreenPixel(3, 3), 0x00FF00u);
@@ -113,19 +132,30 @@ TEST(HeadlessPlatformTest, RgbFramesLandAtTheirPlace) {
     spec.rect = {0, 0, 4, 4};
     host.OpenWindow(spec);
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6};
-    host.PresentRgb({rgb, 2, 1}, 2, 3);
+    host.PresentRgb(host.Window(), {rgb, 2, 1}, 2, 3);
     EXPECT_EQ(host.ScreenPixel(2, 3), 0x010203u);
     EXPECT_EQ(host.ScreenPixel(3, 3), 0x040506u);
     EXPECT_EQ(host.LastFrame()->kind, platform::HeadlessFrame::Kind::Rgb);
 }
 
-TEST(HeadlessPlatformTest, ForeignWindowsExistUntilRemoved) {
+TEST(HeadlessPlatformTest, ForeignWindowsExistUntilRemovedAndKeepTheirOwnScreens) {
     HeadlessPlatform host;
-    const auto parent = host.AddForeignWindow();
-    EXPECT_TRUE(host.WindowExists(parent));
+    platform::WindowSpec spec;
+    spec.rect = {0, 0, 4, 4};
+    const platform::WindowId own = host.OpenWindow(spec);
+    const auto parent = host.AddForeignWindow({0, 0, 2, 2});
+    const platform::WindowId attached = host.AttachWindow(parent);
+    EXPECT_TRUE(host.WindowExists(attached));
+    EXPECT_NE(attached, own);
+    TestImage image(2, 2);
+    host.PresentStretched(attached, image.Image(), {0, 0, 2, 2});
+    EXPECT_EQ(host.LastFrame()->target, attached);
+    EXPECT_EQ(host.ReadPresentedPixels(attached).At(1, 0), 0xFF0000u);
+    EXPECT_EQ(host.ScreenPixel(1, 0), 0u);  // the own window saw nothing
     host.RemoveForeignWindow(parent);
-    EXPECT_FALSE(host.WindowExists(parent));
+    EXPECT_FALSE(host.WindowExists(attached));
     EXPECT_FALSE(host.WindowExists(0));
+    EXPECT_TRUE(host.WindowExists(own));
 }
 
 TEST(HeadlessPlatformTest, FullScreenWindowCoversTheDesktop) {
@@ -133,7 +163,7 @@ TEST(HeadlessPlatformTest, FullScreenWindowCoversTheDesktop) {
     platform::WindowSpec spec;
     spec.style = platform::WindowStyle::FullScreen;
     host.OpenWindow(spec);
-    EXPECT_EQ(host.GetWindowRect().width, 800);
+    EXPECT_EQ(host.GetWindowRect(host.Window()).width, 800);
     EXPECT_EQ(host.Screen().size(), 800u * 600u);
 }
 
