@@ -150,6 +150,7 @@ struct NumberCase {
     std::string text;
     float expected;
 };
+void PrintTo(const NumberCase& c, std::ostream* out) { *out << c.name; }
 
 class KeyframeNumbers : public ::testing::TestWithParam<NumberCase> {};
 

@@ -124,6 +124,7 @@ struct RemovalCase {
     std::string event;
     bool immediately;
 };
+void PrintTo(const RemovalCase& c, std::ostream* out) { *out << c.name; }
 
 class SceneLifetimes : public ::testing::TestWithParam<RemovalCase> {
 protected:

@@ -170,6 +170,7 @@ struct TimeCase {
     std::int64_t advanceMs;
     platform::LocalDateTime expected;
 };
+void PrintTo(const TimeCase& c, std::ostream* out) { *out << c.name; }
 
 class HeadlessTime : public ::testing::TestWithParam<TimeCase> {};
 

@@ -26,6 +26,7 @@ struct BackendUnderTest {
     // Made for each test over the backend in use.
     std::function<std::unique_ptr<ForeignWindows>(platform::Platform&)> foreign;
 };
+inline void PrintTo(const BackendUnderTest& c, std::ostream* out) { *out << c.name; }
 
 inline std::string BackendName(const ::testing::TestParamInfo<BackendUnderTest>& info) { return info.param.name; }
 
