@@ -13,7 +13,13 @@ std::vector<REventLink>& Pending() {
 
 }  // namespace
 
-void DeclareEventLink(REventLink link) { Pending().push_back(std::move(link)); }
+void DeclareEventLink(REventLink link) {
+    for (const REventLink& pending : Pending())
+        if (pending.sourceName == link.sourceName && pending.eventName == link.eventName &&
+            pending.handler == link.handler && pending.targetName == link.targetName)
+            return;
+    Pending().push_back(std::move(link));
+}
 
 const std::vector<REventLink>& PendingEventLinks() { return Pending(); }
 

@@ -5,7 +5,12 @@
 // once before it loads its content and again afterwards; a link stays pending
 // until both its source and its named target are registered.
 //
-//   static const REventLinkDeclaration onKeyUp{"Stage", "OnKeyUp", &HandleKeyUp, ""};
+// A module declares its links in a registration function that the program
+// calls before loading (like RegisterAnimationClasses): a static declaration
+// object in a file nothing else references is dropped by the linker when the
+// file sits in a static library, and its links silently never bind.
+//
+//   void RegisterSaverEventLinks() { DeclareEventLink({"Stage", "OnKeyUp", &HandleKeyUp, ""}); }
 #pragma once
 
 #include <string>
@@ -24,7 +29,9 @@ struct REventLink {
     std::string targetName;
 };
 
-// Appends a link to the process-wide pending list (in declaration order).
+// Appends a link to the process-wide pending list (in declaration order). A
+// link equal to one still pending is not added again, so a registration
+// function may run more than once before the stage binds.
 void DeclareEventLink(REventLink link);
 // Binds every pending link whose source (and named target) is registered with
 // `registry`, and removes those from the list. Returns how many were bound.
@@ -32,7 +39,8 @@ int BindPendingEventLinks(RComponentManager& registry);
 const std::vector<REventLink>& PendingEventLinks();
 void ClearPendingEventLinks();
 
-// Declares a link at static-initialisation time.
+// Declares a link at static-initialisation time; only in a file the program
+// references anyway (see above).
 struct REventLinkDeclaration {
     REventLinkDeclaration(std::string source, std::string event, EventHandler handler, std::string target) {
         DeclareEventLink({std::move(source), std::move(event), handler, std::move(target)});

@@ -47,7 +47,7 @@ public:
     void ShowException(const std::string& message) override;
 
     // Fades the image out, recomposes it and fades it in, one display frame per step.
-    virtual void FadeTransition(bool fade);
+    void FadeTransition(bool fade) override;
 
     // --- Settings the screensaver shell makes
     void MakeTopmost();

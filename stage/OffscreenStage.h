@@ -1,9 +1,9 @@
 // ROffscreenStage: a stage without a window, for tools and tests.
 //
 // Surfaces are plain bitmaps, the clock is `nowMs`, which only its owner moves,
-// presenting and window operations do nothing, and loading a stream skips the
-// window set-up (LoadStream). It starts with a 64 x 48 background and stage
-// image; Resize changes both.
+// presenting, fading and window operations do nothing, and loading a stream
+// skips the window set-up (LoadStream). It starts with a 64 x 48 background and
+// stage image; Resize changes both. Its window is the stage image's rectangle.
 //
 //   ROffscreenStage stage;
 //   stage.LoadStream(bytes);
@@ -36,7 +36,10 @@ public:
     std::unique_ptr<std::istream> OpenContent() override { return nullptr; }
     void CreateStageWindow() override {}
     void ShowCursor(bool) override {}
-    RRect GetWindowRect() override { return {}; }
+    // The stage image's size: scenes place things by the window's width and height.
+    RRect GetWindowRect() override;
+    // No window to fade: the next Redraw shows the new frame.
+    void FadeTransition(bool) override {}
     std::string GetProgramDir() override { return ""; }
     std::string GetProgramName() override { return programName_; }
 

@@ -10,6 +10,7 @@
 #include "model/EventNames.h"
 #include "model/StreamReaders.h"
 #include "model/Text.h"
+#include "platform/Platform.h"
 #include "stage/Pixie.h"
 #include "stage/Timer.h"
 
@@ -146,6 +147,19 @@ void RStage::Resize(float width, float height) {
         stageImage_->Resize(width, height, false);
         InvalidRect(stageImage_->GetRect());
     }
+}
+
+std::unique_ptr<RSurface> RStage::SetBackground(std::unique_ptr<RSurface> background) {
+    std::swap(background_, background);
+    if (stageImage_) InvalidRect(stageImage_->GetRect());
+    return background;
+}
+
+std::unique_ptr<RSurface> RStage::SetStageImage(std::unique_ptr<RSurface> image) {
+    std::swap(stageImage_, image);
+    // The image coming in holds whatever it showed last, not this frame.
+    if (stageImage_) InvalidRect(stageImage_->GetRect());
+    return image;
 }
 
 void RStage::SetBackColor(std::int32_t colour) {
@@ -311,6 +325,22 @@ void RStage::ReportException(const std::string& message) noexcept {
 }
 
 void RStage::ShowException(const std::string&) {}
+
+// --- Sound
+
+void RStage::SetSoundEnabled(bool on) {
+    if (soundEnabled_ && !on) StopSound();
+    soundEnabled_ = on;
+}
+
+void RStage::PlaySound(const std::string& path) {
+    if (soundEnabled_ && platform::HasCurrentPlatform()) platform::CurrentPlatform().PlaySoundFile(path);
+}
+
+void RStage::StopSound() {
+    // Not gated: a sound started before the switch went off must still stop.
+    if (platform::HasCurrentPlatform()) platform::CurrentPlatform().StopSound();
+}
 
 // --- Timers
 

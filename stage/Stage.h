@@ -70,6 +70,11 @@ public:
     std::unique_ptr<RSurface> CloneSurface(const RSurface& surface);
     RSurface* GetStageImage() const { return stageImage_.get(); }
     RSurface* GetBackground() const { return background_.get(); }
+    // Swap in another background or stage image and hand back the old one (the
+    // preview opening shows its own screens, then restores the stage's). The
+    // whole image becomes dirty, so changes-only composing repaints all of it.
+    std::unique_ptr<RSurface> SetBackground(std::unique_ptr<RSurface> background);
+    std::unique_ptr<RSurface> SetStageImage(std::unique_ptr<RSurface> image);
     virtual void Resize(float width, float height);
     virtual void SetBackColor(std::int32_t colour);
 
@@ -80,6 +85,9 @@ public:
     virtual void Run();
     virtual void Show();
     virtual void Redraw();
+    // A full repaint between scenes: with `fade`, the shown frame fades to
+    // black and the newly composed one fades in; without, it is shown at once.
+    virtual void FadeTransition(bool fade) = 0;
     // Redraw without presenting: sort, copy the background, draw the visible
     // pixies. False when the stage image or the background is missing.
     bool Compose();
@@ -135,9 +143,13 @@ public:
     const std::string* GetExceptionMessage() const { return exceptionMessage_; }
     void ClearExceptionMessage() { exceptionMessage_ = nullptr; }
 
-    // --- Sound
+    // --- Sound: the stage plays a file path (finding it is the caller's job),
+    // and only while its sound switch is on. A new sound replaces the playing one.
     bool IsSoundEnabled() const { return soundEnabled_; }
-    void SetSoundEnabled(bool on) { soundEnabled_ = on; }
+    // Switching off also silences the sound playing.
+    void SetSoundEnabled(bool on);
+    void PlaySound(const std::string& path);
+    void StopSound();
 
     // --- Preview: the frame is shown reduced by four, so text is drawn larger.
     bool IsPreviewMode() const { return previewMode_; }
