@@ -73,6 +73,13 @@ bool RPixieSequencer::LoadFromStream(std::istream& in, int& counter) {
     return true;
 }
 
+void RPixieSequencer::CopyStepsOf(const RPixieSequencer& other) {
+    SetEnabled(false);
+    current_ = 0;
+    steps_.clear();
+    for (const auto& step : other.steps_) steps_.push_back(step->Clone());
+}
+
 void RPixieSequencer::SetEnabled(bool on) {
     if (!on) ++generation_;
     RTimer::SetEnabled(on);

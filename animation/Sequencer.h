@@ -24,6 +24,7 @@ public:
     virtual void Begin(RPixie& pixie) = 0;
     virtual void Apply(RPixie& pixie) = 0;
     virtual double GetDuration() const = 0;
+    virtual std::unique_ptr<RPixieModifier> Clone() const = 0;
 };
 
 class RPlaceModifier : public RPixieModifier {
@@ -33,6 +34,7 @@ public:
     void Begin(RPixie&) override {}
     void Apply(RPixie& pixie) override;
     double GetDuration() const override { return duration; }
+    std::unique_ptr<RPixieModifier> Clone() const override { return std::make_unique<RPlaceModifier>(*this); }
 
     double duration;
     float deltaX, deltaY, deltaZ;
@@ -43,6 +45,7 @@ public:
     RFrameRef() : RPlaceModifier(0, 0, 0, 0) {}
     // Shows the named frame; the pixie must be a sprite.
     void Begin(RPixie& pixie) override;
+    std::unique_ptr<RPixieModifier> Clone() const override { return std::make_unique<RFrameRef>(*this); }
 
     std::string frameName;
 };
@@ -57,6 +60,8 @@ public:
     void SetEnabled(bool on) override;
     void OnTimerTick() override;
 
+    // Replaces this player's steps with copies of `other`'s.
+    void CopyStepsOf(const RPixieSequencer& other);
     virtual void Start(RPixie* pixie, int repeatCount);
     void Step();
 

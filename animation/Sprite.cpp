@@ -24,7 +24,7 @@ std::uint64_t NextSurfaceGeneration() {
 
 }  // namespace
 
-std::unique_ptr<RSurface> RSpriteFrame::SetSurface(std::unique_ptr<RSurface> surface) {
+std::shared_ptr<RSurface> RSpriteFrame::SetSurface(std::shared_ptr<RSurface> surface) {
     std::swap(surface, surface_);
     surfaceGeneration_ = surface_ ? NextSurfaceGeneration() : 0;
     if (surface_) surface_->SetTransColor(transColor_);
@@ -39,6 +39,28 @@ void RSpriteFrame::Draw(RSurface& destination, float x, float y, const std::vect
 RSprite::RSprite(std::string name, RComponent* owner) : RPlacedPixie(std::move(name), owner) {}
 
 RSprite::~RSprite() { ReleaseCoveredArea(bounds_); }
+
+RSprite* RSprite::CopyAs(std::string name, RComponent& owner) const {
+    auto* copy = MakeOwned<RSprite>(std::move(name), &owner);
+    copy->SetPosition(GetXPos(), GetYPos(), GetZPos());
+    copy->SetVisible(GetVisible());
+    copy->mirrorHorizontal = mirrorHorizontal;
+    copy->mirrorVertical = mirrorVertical;
+    copy->curFrameName_ = curFrameName_;
+    for (const RSpriteFrame* frame : frames_) {
+        auto* shared = MakeOwned<RSpriteFrame>(frame->GetName(), copy, frame->GetHotSpotX(), frame->GetHotSpotY(),
+                                               frame->GetTransColor());
+        copy->frames_.push_back(shared);
+        shared->SetSurface(frame->GetSharedSurface());
+        if (frame == curFrame_) copy->curFrame_ = shared;
+    }
+    for (const RPixieSequencer* sequence : sequences_) {
+        auto* player = MakeOwned<RPixieSequencer>(sequence->GetName(), copy);
+        copy->sequences_.push_back(player);
+        player->CopyStepsOf(*sequence);
+    }
+    return copy;
+}
 
 bool RSprite::LoadPropFromStream(const std::string& name, std::istream& in, int& counter) {
     if (RPixie::LoadPropFromStream(name, in, counter)) return true;

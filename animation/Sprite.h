@@ -3,6 +3,9 @@
 // One frame is current at any moment and is drawn at the sprite's position,
 // mirrored when scene code asks. Frames and sequence players are owned
 // components of the sprite. Run starts a sequence by name; Stop pauses it.
+// CopyAs makes an independent sprite whose frames share the images: a frame
+// image is held by shared_ptr, so copies cost no pixels and any of them may
+// outlive the sprite it was copied from.
 //
 //   sprite.Run("walkrl", -1, kKeep, 50, kKeep);  // loop for ever, move y to 50
 #pragma once
@@ -29,8 +32,11 @@ public:
     ~RSpriteFrame() override;
 
     // Takes `surface` as the frame's image and hands back the previous one.
-    std::unique_ptr<RSurface> SetSurface(std::unique_ptr<RSurface> surface);
+    // The image may be shared with the frames of sprite copies: drawing into
+    // it changes every copy, so nothing draws into a frame's image.
+    std::shared_ptr<RSurface> SetSurface(std::shared_ptr<RSurface> surface);
     RSurface* GetSurface() const { return surface_.get(); }
+    const std::shared_ptr<RSurface>& GetSharedSurface() const { return surface_; }
     // Changes with every SetSurface and is never reused, unlike a surface's
     // address: it tells a new look from the old one. 0 before the first surface.
     std::uint64_t GetSurfaceGeneration() const { return surfaceGeneration_; }
@@ -44,7 +50,7 @@ public:
 private:
     float hotSpotX_, hotSpotY_;
     std::int32_t transColor_;
-    std::unique_ptr<RSurface> surface_;
+    std::shared_ptr<RSurface> surface_;
     std::uint64_t surfaceGeneration_ = 0;
 };
 
@@ -52,6 +58,12 @@ class RSprite : public RPlacedPixie {
 public:
     RSprite(std::string name, RComponent* owner);
     ~RSprite() override;
+
+    // A new sprite named `name`, owned by `owner`, with this sprite's place,
+    // visibility, mirroring and current frame, frames of its own that share
+    // this sprite's images, and sequence players of its own with the same
+    // steps. Nothing plays on the copy; its tag is empty.
+    RSprite* CopyAs(std::string name, RComponent& owner) const;
 
     bool LoadPropFromStream(const std::string& name, std::istream& in, int& counter) override;
 
