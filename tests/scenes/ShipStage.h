@@ -31,7 +31,8 @@ class ShipStage : public ROffscreenStage {
 public:
     static constexpr int kWidth = 480, kHeight = 400;
 
-    ShipStage() : ROffscreenStage("ship-test") {
+    ShipStage() : ShipStage(kWidth, kHeight) {}
+    ShipStage(int width, int height) : ROffscreenStage("ship-test") {
         RegisterAnimationClasses();
         LoadStream(ReadFileBytes(ContentDir() + "/QUELLMOOR.stream"));
         for (RComponent* c : GetComponents())
@@ -39,7 +40,7 @@ public:
         const RDib& outline = *Outline().GetDib();
         Palette palette{};
         for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = outline.GetPaletteEntries()[i];
-        background_ = CreateSurface(kWidth, kHeight);
+        background_ = CreateSurface(static_cast<float>(width), static_cast<float>(height));
         background_->GetDib()->SetPalette(palette);
         background_->GetDib()->Fill(UnusedIndex());
         stageImage_ = CloneSurface(*background_);

@@ -1,0 +1,1 @@
+// Tests of RInShipScene: to be written.

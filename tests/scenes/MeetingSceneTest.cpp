@@ -1,0 +1,1 @@
+// Tests of RMeetingScene: to be written.

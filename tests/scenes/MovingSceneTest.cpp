@@ -1,0 +1,1 @@
+// Tests of RMovingScene: to be written.

@@ -1,0 +1,1 @@
+// Tests of RPlanetScene: to be written.
