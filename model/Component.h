@@ -50,6 +50,7 @@ public:
     const std::string& GetName() const { return name_; }
     std::string GetTagValue(std::string_view key, std::string_view fallback) const;
     const std::vector<std::string>& GetTag() const { return tag_; }
+    void SetTag(std::vector<std::string> lines) { tag_ = std::move(lines); }
 
     // Binds a handler; a null data pointer stands for the current stage.
     void AddEventHandler(std::string_view eventName, EventHandler handler, RObject* data);

@@ -102,7 +102,7 @@ void RSceneManager::LoadSceneFile(const std::string& name, const std::string& pa
     auto* library = MakeOwned<RComponentManager>(path, this);
     try {
         std::ifstream in(path, std::ios::binary);
-        if (!in) throw RStreamException("The scene file " + path + " cannot be opened.");
+        if (!in) throw RParamException("The scene file " + path + " cannot be opened.");
         library->AddComponentStream(&in);
         library->AddComponentsTo(stage_);
 
@@ -123,6 +123,9 @@ void RSceneManager::LoadSceneFile(const std::string& name, const std::string& pa
             scenes_.push_back(scene);
         }
         library->RemoveComponentsFrom(stage_);
+    } catch (const RStreamException& error) {
+        ReportOnce("The scene file " + name + " is damaged: " + error.what());
+        DropLibrary(*library);
     } catch (const std::exception& error) {
         ReportOnce(error.what());
         DropLibrary(*library);
