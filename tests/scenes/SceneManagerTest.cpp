@@ -387,3 +387,22 @@ TEST(SceneManagerLifetimeTest, LoadingPlayingAndUnloadingEverySceneAHundredTimes
 
 }  // namespace
 }  // namespace quellmoor::shiptest
+
+namespace quellmoor::shiptest {
+namespace {
+
+// A file name is a settings key; one that is not a valid key is never written.
+TEST(SceneChoiceTest, AFileNameThatIsNoValidKeyLeavesTheSettingsAlone) {
+    ShowStage show;
+    show.WriteSceneFile("a=b;[c].RCS", NapScene("Type=RInShipScene\n"));
+    ASSERT_EQ(WriteControl("Skin", "Tiger"), ControlWrite::Written);
+    const std::map<std::string, std::string> before = show.Platform().Files();
+    show.Begin(1997, false);
+    ASSERT_EQ(show.manager->GetScenes().size(), 1u);
+    show.manager->ChooseNextScene();
+    EXPECT_EQ(show.Platform().Files(), before);
+    EXPECT_EQ(ReadControl("Skin", ""), "Tiger");
+}
+
+}  // namespace
+}  // namespace quellmoor::shiptest
