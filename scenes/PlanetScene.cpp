@@ -80,10 +80,10 @@ void RPlanetScene::StopActors() {
     balloon_.SetVisible(false);
     RSprite& mascot = Mascot();
     if (RPixieSequencer* current = mascot.GetCurrentSequencer();
-        current && (current == talkSequencer_ || current == standSequencer_ || current == mascot.FindSequence("getmic") ||
-                    current == mascot.FindSequence("awaymic")))
+        current && (current == talkSequencer_.Get() || current == standSequencer_.Get() ||
+                    current == mascot.FindSequence("getmic") || current == mascot.FindSequence("awaymic")))
         mascot.Stop();
-    for (RPixieSequencer* sequencer : {talkSequencer_, standSequencer_})
+    for (const RHandle<RPixieSequencer>& sequencer : {talkSequencer_, standSequencer_})
         if (sequencer) sequencer->SetEnabled(false);
     if (auto* inside = dynamic_cast<RPicture*>(Stage().FindComponent("Ship-Inside")); inside && inside->GetVisible())
         inside->SetVisible(false);
@@ -244,7 +244,7 @@ void RPlanetScene::Say(const RTextBlock& text) {
     StopDirector(notTalking_);
     RSprite& mascot = Mascot();
     balloon_.Say(text.GetContents(), mascot.GetXPos() + 65, mascot.GetYPos() - 5, talking_, notTalking_,
-                 talkSequencer_, standSequencer_);
+                 talkSequencer_.Get(), standSequencer_.Get());
 }
 
 void RPlanetScene::RunOnce(const std::string& sequenceName) {

@@ -18,13 +18,14 @@
 #include <string>
 
 #include "animation/Balloon.h"
+#include "animation/Sequencer.h"
+#include "model/Lifetime.h"
 #include "scenes/Scene.h"
 
 namespace quellmoor {
 
 class RDirector;
 class RPicture;
-class RPixieSequencer;
 class RTextBlock;
 
 class RPlanetScene : public RScene {
@@ -96,8 +97,9 @@ private:
     double stateStart_ = 0;
     float centreX_ = 0;
     RBalloon balloon_;
-    RPixieSequencer* talkSequencer_ = nullptr;
-    RPixieSequencer* standSequencer_ = nullptr;
+    // The mascot's players, held by handle: the mascot belongs to the stage.
+    RHandle<RPixieSequencer> talkSequencer_;
+    RHandle<RPixieSequencer> standSequencer_;
     bool hideBrax_ = false;
     bool engineSoundPlayed_ = false;
     int textIndex_ = 0;
