@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "animation/Director.h"
+#include "animation/Sequencer.h"
 #include "animation/Sprite.h"
 #include "scenes/Floater.h"
 #include "scenes/MeetingScene.h"
@@ -356,6 +357,22 @@ TEST(MeetingScene, APerformanceWithoutStepsIsOverAtOnce) {
     show.RunUntil(show.nowMs + kTick);
     EXPECT_EQ(scene.GetState(), 4);
     EXPECT_EQ(PlayToTheEnd(show, scene), (std::vector<int>{4, 5, 0}));
+}
+
+TEST(MeetingScene, TheMascotWithoutItsTalkLoopsStillTalks) {
+    ShowStage show({kZib});
+    RSprite& mascot = show.Mascot();
+    // "TALKSIT" without steps, "LISTENSIT" gone.
+    RPixieSequencer noSteps("nothing", nullptr);
+    mascot.FindSequence("TALKSIT")->CopyStepsOf(noSteps);
+    std::unique_ptr<RComponent> listen = mascot.ReleaseOwned(mascot.FindSequence("LISTENSIT"));
+    ASSERT_NE(listen, nullptr);
+    ASSERT_EQ(mascot.FindSequence("LISTENSIT"), nullptr);
+    show.Begin();
+    RMeetingScene& scene = Meeting(show);
+    StartByHand(show, scene);
+    EXPECT_EQ(PlayToTheEnd(show, scene), kEveryState);
+    EXPECT_TRUE(show.reports.empty()) << show.reports.front();
 }
 
 TEST(MeetingScene, MissingTextsSkipTheirDialogueButNotTheQuietSky) {
