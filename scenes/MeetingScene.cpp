@@ -1,6 +1,8 @@
 #include "scenes/MeetingScene.h"
 
 #include <cmath>
+#include <limits>
+#include <string>
 #include <tuple>
 
 #include "animation/Director.h"
@@ -19,9 +21,11 @@ namespace {
 
 enum State { kIdle = 0, kWalkingIn = 1, kIntroduction = 2, kPerformance = 3, kFarewell = 4, kWalkingOut = 5 };
 
-float HeaderFloat(const RComponentManager& library, std::string_view key, std::string_view fallback) {
-    const auto value = static_cast<float>(TextToFloat(library.GetHeaderValue(key, fallback)));
-    return std::isfinite(value) ? value : static_cast<float>(TextToFloat(fallback));
+// A header number (`fallback` when the key is missing or the value is not a finite float).
+float HeaderFloat(const RComponentManager& library, std::string_view key, float fallback) {
+    const double value = TextToFloat(library.GetHeaderValue(key, std::to_string(fallback)));
+    const bool fits = std::isfinite(value) && std::abs(value) <= std::numeric_limits<float>::max();
+    return fits ? static_cast<float>(value) : fallback;
 }
 
 // A director without keyframes never reaches its end: it counts as done at once.
@@ -57,13 +61,13 @@ RMeetingScene::RMeetingScene(RComponentManager& library, std::string name, RScen
     brax_ = FindInLibrary<RSprite>("Brax");
     hasInside_ = library.FindComponent("Inside") != nullptr;
 
-    offsetX_ = HeaderFloat(library, "XPos", "0");
-    offsetY_ = HeaderFloat(library, "YPos", "0");
-    offsetZ_ = HeaderFloat(library, "ZPos", "100");
+    offsetX_ = HeaderFloat(library, "XPos", 0);
+    offsetY_ = HeaderFloat(library, "YPos", 0);
+    offsetZ_ = HeaderFloat(library, "ZPos", 100);
     // A step that is not a positive number would never arrive.
-    speed_ = static_cast<float>(TextToFloat(library.GetHeaderValue("Speed", "10")));
-    if (!(speed_ > 0) || !std::isfinite(speed_)) speed_ = kDefaultSpeed;
-    // Exactly "True": the flag was always written so, and "true" does not mirror.
+    speed_ = HeaderFloat(library, "Speed", kDefaultSpeed);
+    if (!(speed_ > 0)) speed_ = kDefaultSpeed;
+    // Letter case counts here, unlike elsewhere: "true" does not mirror.
     mirrorBrax_ = library.GetHeaderValue("MirrorBrax", "False") == "True";
 
     Stage().RegisterComponent(&balloon_);

@@ -241,6 +241,43 @@ INSTANTIATE_TEST_SUITE_P(Speeds, MeetingSpeedTest,
                                            SpeedCase{"Infinite", "inf", 10.0f}),
                          [](const auto& test) { return std::string(test.param.name); });
 
+struct OffsetCase {
+    const char* name;
+    const char* key;
+    const char* header;  // empty: the line removed
+    float x, y, z;       // from the ship
+};
+
+class MeetingOffsetTest : public ::testing::TestWithParam<OffsetCase> {};
+
+TEST_P(MeetingOffsetTest, TheVisitorPerformsAtTheHeadersOffsetFromTheShip) {
+    ShowStage show;
+    show.WriteSceneFile(kZib, WithHeader(BuiltScene(kZib), GetParam().key, GetParam().header));
+    show.Begin();
+    RMeetingScene& scene = Meeting(show);
+    StartByHand(show, scene);
+    const RSpaceShip& ship = *show.ship;
+    for (const char* name : {"Playing", "Talking", "NotTalking", "MoveOut"}) {
+        const RDirector& director = LibraryDirector(scene, name);
+        EXPECT_EQ(director.GetXPos(), ship.GetXPos() + GetParam().x) << name;
+        EXPECT_EQ(director.GetYPos(), ship.GetYPos() + GetParam().y) << name;
+        EXPECT_EQ(director.GetZPos(), ship.GetZPos() + GetParam().z) << name;
+    }
+    const RDirector& moveIn = LibraryDirector(scene, "MoveIn");
+    EXPECT_EQ(moveIn.GetXPos(), -200.0f);
+    EXPECT_EQ(moveIn.GetYPos(), ship.GetYPos() + GetParam().y);
+    EXPECT_EQ(moveIn.GetZPos(), ship.GetZPos() + GetParam().z);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, MeetingOffsetTest,
+    ::testing::Values(OffsetCase{"AsWritten", "Speed", "3", -250, -120, -5},
+                      OffsetCase{"NoZPos", "ZPos", "", -250, -120, 100},
+                      OffsetCase{"NoXPos", "XPos", "", 0, -120, -5},
+                      OffsetCase{"YPosNotANumber", "YPos", "nan", -250, 0, -5},
+                      OffsetCase{"ZPosBeyondFloats", "ZPos", "1e300", -250, -120, 100}),
+    [](const auto& test) { return std::string(test.param.name); });
+
 TEST(MeetingScene, WithoutMoveOutTheVisitorWalksOutWithMoveIn) {
     ShowStage show;
     show.WriteSceneFile(kZib, WithoutDirector(BuiltScene(kZib), "MoveOut"));
