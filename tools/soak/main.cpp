@@ -155,6 +155,12 @@ std::string Megabytes(const std::optional<std::uint64_t>& bytes) {
     return text;
 }
 
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", seconds);
+    return text;
+}
+
 // Prints what happened; answers the reasons the check fails (empty: passed).
 std::vector<std::string> Print(const Options& options, const Results& results) {
     std::vector<std::string> failures;
@@ -166,7 +172,7 @@ std::vector<std::string> Print(const Options& options, const Results& results) {
                 results.simulatedMs > 0 ? static_cast<double>(results.framesPresented) * 1000.0 / results.simulatedMs
                                         : 0.0);
     if (options.maxSeconds > 0 && results.wallSeconds > options.maxSeconds)
-        failures.push_back("the wall time passed " + std::to_string(options.maxSeconds) + " s");
+        failures.push_back("the wall time passed the budget of " + Seconds(options.maxSeconds));
 
     std::printf("scenes started:\n");
     for (const auto& [name, count] : results.started) {
