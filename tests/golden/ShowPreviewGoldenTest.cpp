@@ -16,6 +16,8 @@
 #include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "scenes/Report.h"
+#include "scenes/Scene.h"
+#include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
 #include "tests/golden/GoldenFrames.h"
 #include "tools/show-preview/Preview.h"
@@ -99,6 +101,14 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
         stage.Run();
         host.SetFrameCallback(nullptr);
         EXPECT_EQ(preview.Error(), "");
+        // A scene played alone is the only scene the manager holds.
+        if (*run.scene && preview.GetShow().manager) {
+            const auto& scenes = preview.GetShow().manager->GetScenes();
+            EXPECT_EQ(scenes.size(), 1u);
+            if (!scenes.empty()) {
+                EXPECT_EQ(scenes.front()->GetName(), run.scene);
+            }
+        }
     }
     platform::SetCurrentPlatform(nullptr);
     return frames;
