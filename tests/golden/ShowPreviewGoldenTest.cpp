@@ -1,6 +1,8 @@
-// The show preview, played headless with a fixed seed, must keep making the
-// frames listed in show-preview.manifest, whether it composes every frame whole
-// or only what changed. See tests/golden/README.md for regenerating the list.
+// The show, played headless through show-preview's code with a fixed seed,
+// must keep making the frames its manifests list, whether it composes every
+// frame whole or only what changed, and both ways must give the same frames.
+// One manifest per run: the whole show (show-preview.manifest) and each scene
+// class played alone (scene-<file>.manifest). See tests/golden/README.md.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,9 @@
 #include "content/EmbeddedContent.h"
 #include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "scenes/Report.h"
+#include "scenes/Scene.h"
+#include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
 #include "tests/golden/GoldenFrames.h"
 #include "tools/show-preview/Preview.h"
@@ -20,18 +25,41 @@
 namespace quellmoor::golden {
 namespace {
 
-// 30 frames, one every 2 s of show time, at a size where the whole ship and the mascot's trip fit.
-constexpr int kWidth = 480, kHeight = 360, kFrames = 30;
-constexpr std::int64_t kEveryMs = 2000;
+constexpr int kWidth = 800, kHeight = 600;
 constexpr std::uint32_t kSeed = 1997;
-const std::filesystem::path kManifest = QM_GOLDEN_MANIFEST;
+const std::filesystem::path kGoldenDir = QM_GOLDEN_DIR;
 const std::filesystem::path kOutput = QM_GOLDEN_OUTPUT;
-const char* const kHeading =
-    "Golden frames of show-preview: headless, seed 1997, 480x360, one frame every 2000 ms of show time.\n"
-    "name, show time (ms) of the frame, size, FNV-1a 64 of size, indices and palette.\n"
-    "Regenerate after a change that is meant: cmake --build build/release --target update-goldens";
+
+// A run of the show: all scene files, or one played alone again and again.
+struct GoldenRun {
+    const char* name;   // also the manifest's: <name>.manifest
+    const char* scene;  // a file of the built content directory; empty: every scene
+    int frames;
+    std::int64_t everyMs;
+    const char* what;   // what the frames are meant to show
+};
+
+// The ship at scale 1 is in every run; the moving scene gives it scaled.
+const GoldenRun kRuns[] = {
+    {"show-preview", "", 30, 2000, "the whole show"},
+    {"scene-Planet-Ice", "Planet-Ice.RCS", 16, 2500, "a planet scene: landing, the mascot outside, take-off"},
+    {"scene-Meet-Zib", "Meet-Zib.RCS", 16, 2500, "a meeting scene: the visitor comes, talks and goes"},
+    {"scene-InShip-Nap", "InShip-Nap.RCS", 16, 2500, "an in-ship scene: the director's trip inside the ship"},
+    {"scene-Flyby-Nebula", "Flyby-Nebula.RCS", 16, 2500, "a moving scene: the ship scaled along its path"},
+};
 
 bool Updating() { return std::getenv("QM_UPDATE_GOLDENS") != nullptr; }
+
+std::filesystem::path ManifestOf(const GoldenRun& run) { return kGoldenDir / (std::string(run.name) + ".manifest"); }
+
+std::string Heading(const GoldenRun& run) {
+    const std::string scene = *run.scene ? std::string(" --scene ") + run.scene : std::string();
+    return "Golden frames of show-preview" + scene + " (" + run.what + "): headless, seed " + std::to_string(kSeed) +
+           ", " + std::to_string(kWidth) + "x" + std::to_string(kHeight) + ", one frame every " +
+           std::to_string(run.everyMs) + " ms of show time.\n"
+           "name, show time (ms) of the frame, size, FNV-1a 64 of size, indices and palette.\n"
+           "Regenerate after a change that is meant: cmake --build build/release --target update-goldens";
+}
 
 std::string Hex(std::uint32_t rgb) {
     char text[8];
@@ -43,30 +71,44 @@ std::string Pixel(const Frame& frame, int x, int y) {
     return "index " + std::to_string(frame.IndexAt(x, y)) + " (" + Hex(frame.RgbAt(x, y)) + ")";
 }
 
-std::vector<Frame> PlayPreview(bool wholeFrames) {
+std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
     const auto bytes = EmbeddedMainStream();
     platform::HeadlessPlatform host({.desktop = {0, 0, kWidth, kHeight}, .keepScreen = false});
     host.SetEmbeddedContent({bytes.begin(), bytes.end()});
     platform::SetCurrentPlatform(&host);
     RegisterAnimationClasses();
+    // Each run reports afresh (the sink stays standard error).
+    ForgetReports();
     std::vector<Frame> frames;
     {
         RDibStage stage;
         host.SetFrameCallback([&](const platform::HeadlessFrame&) {
             const auto n = static_cast<std::int64_t>(frames.size());
-            if (n == kFrames || stage.GetTime() < static_cast<double>(n * kEveryMs)) return;
+            if (n == run.frames || stage.GetTime() < static_cast<double>(n * run.everyMs)) return;
             char name[16];
             std::snprintf(name, sizeof name, "frame_%02d", static_cast<int>(n));
             frames.push_back(CaptureFrame(*stage.GetStageImage()->GetDib(), name,
                                           static_cast<std::int64_t>(stage.GetTime())));
         });
-        ShowPreview preview(stage, {.width = kWidth,
-                                    .height = kHeight,
-                                    .wholeFrames = wholeFrames,
-                                    .seed = kSeed,
-                                    .seconds = kFrames * kEveryMs / 1000.0});
+        PreviewSettings settings;
+        settings.width = kWidth;
+        settings.height = kHeight;
+        settings.wholeFrames = wholeFrames;
+        settings.seed = kSeed;
+        settings.seconds = static_cast<double>(run.frames * run.everyMs) / 1000.0;
+        settings.scene = run.scene;
+        ShowPreview preview(stage, settings);
         stage.Run();
         host.SetFrameCallback(nullptr);
+        EXPECT_EQ(preview.Error(), "");
+        // A scene played alone is the only scene the manager holds.
+        if (*run.scene && preview.GetShow().manager) {
+            const auto& scenes = preview.GetShow().manager->GetScenes();
+            EXPECT_EQ(scenes.size(), 1u);
+            if (!scenes.empty()) {
+                EXPECT_EQ(scenes.front()->GetName(), run.scene);
+            }
+        }
     }
     platform::SetCurrentPlatform(nullptr);
     return frames;
@@ -99,57 +141,39 @@ std::string Explain(const Frame& actual, const ManifestLine& expected, const std
            std::to_string(d->count) + " pixels differ";
 }
 
-struct Mode {
-    const char* name;
-    bool wholeFrames;
-};
+std::vector<ManifestLine> Describe(const std::vector<Frame>& frames) {
+    std::vector<ManifestLine> lines;
+    for (const Frame& frame : frames) lines.push_back(golden::Describe(frame));
+    return lines;
+}
 
-void PrintTo(const Mode& mode, std::ostream* os) { *os << mode.name; }
-
-class ShowPreviewGolden : public ::testing::TestWithParam<Mode> {};
-
-TEST_P(ShowPreviewGolden, MatchesTheManifest) {
-    const std::vector<Frame> frames = PlayPreview(GetParam().wholeFrames);
-    ASSERT_EQ(frames.size(), static_cast<std::size_t>(kFrames));
-    std::vector<ManifestLine> actual;
-    for (const Frame& frame : frames) actual.push_back(Describe(frame));
-    std::filesystem::create_directories(kOutput / "accepted");
-
-    if (Updating() && GetParam().wholeFrames) {
-        std::ofstream(kManifest, std::ios::binary) << FormatManifest(kHeading, actual);
-        for (const Frame& frame : frames) SaveRawFrame(frame, Accepted(FrameHash(frame)));
-        std::printf("wrote %d frames to %s\n", kFrames, kManifest.string().c_str());
-        return;
-    }
-    std::ifstream in(kManifest, std::ios::binary);
-    ASSERT_TRUE(in) << "cannot read " << kManifest;
+void ExpectManifest(const GoldenRun& run, const std::vector<Frame>& frames, const std::string& mode) {
+    std::ifstream in(ManifestOf(run), std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read " << ManifestOf(run) << " (make it with the update-goldens target)";
     std::stringstream text;
     text << in.rdbuf();
     const std::vector<ManifestLine> expected = ParseManifest(text.str());
-    ASSERT_EQ(expected.size(), actual.size()) << "the manifest lists another number of frames";
-    const auto folder = kOutput / GetParam().name;
+    const std::vector<ManifestLine> actual = Describe(frames);
+    ASSERT_EQ(expected.size(), actual.size()) << mode << ": the manifest lists another number of frames";
+    const auto folder = kOutput / run.name / mode;
     for (std::size_t i = 0; i < actual.size(); ++i) {
         if (actual[i] == expected[i]) {
             if (!std::filesystem::exists(Accepted(actual[i].hash))) SaveRawFrame(frames[i], Accepted(actual[i].hash));
             continue;
         }
         if (actual[i].hash == expected[i].hash)
-            ADD_FAILURE() << frames[i].name << ": same picture, but the manifest says " << expected[i].name << " at "
-                          << expected[i].timeMs << " ms, " << expected[i].width << "x" << expected[i].height;
+            ADD_FAILURE() << mode << ", " << frames[i].name << ": same picture, but the manifest says "
+                          << expected[i].name << " at " << expected[i].timeMs << " ms, " << expected[i].width << "x"
+                          << expected[i].height;
         else
-            ADD_FAILURE() << Explain(frames[i], expected[i], folder);
+            ADD_FAILURE() << mode << ", " << Explain(frames[i], expected[i], folder);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Composing, ShowPreviewGolden,
-                         ::testing::Values(Mode{"WholeFrames", true}, Mode{"ChangesOnly", false}),
-                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
-
 // Composing only what changed must give exactly the frames a whole compose gives.
-TEST(ShowPreviewComposing, ChangesOnlyGivesTheWholeFrames) {
-    const std::vector<Frame> whole = PlayPreview(true), changes = PlayPreview(false);
+void ExpectAlike(const GoldenRun& run, const std::vector<Frame>& whole, const std::vector<Frame>& changes) {
     ASSERT_EQ(whole.size(), changes.size());
-    const auto folder = kOutput / "composing";
+    const auto folder = kOutput / run.name / "composing";
     for (std::size_t i = 0; i < whole.size(); ++i) {
         EXPECT_EQ(whole[i].timeMs, changes[i].timeMs) << whole[i].name;
         if (FrameHash(whole[i]) == FrameHash(changes[i])) continue;
@@ -167,14 +191,36 @@ TEST(ShowPreviewComposing, ChangesOnlyGivesTheWholeFrames) {
     }
 }
 
-// A still show would match a manifest of still frames; this one must move.
-TEST(ShowPreviewComposing, NoTwoFramesAreAlike) {
-    const std::vector<Frame> frames = PlayPreview(true);
+void PrintTo(const GoldenRun& run, std::ostream* os) { *os << run.name; }
+
+class ShowGolden : public ::testing::TestWithParam<GoldenRun> {};
+
+TEST_P(ShowGolden, MatchesTheManifestComposedWholeAndChangesOnly) {
+    const GoldenRun& run = GetParam();
+    const std::vector<Frame> whole = PlayPreview(run, true);
+    ASSERT_EQ(whole.size(), static_cast<std::size_t>(run.frames));
+    std::filesystem::create_directories(kOutput / "accepted");
+    if (Updating()) {
+        std::ofstream(ManifestOf(run), std::ios::binary) << FormatManifest(Heading(run), Describe(whole));
+        for (const Frame& frame : whole) SaveRawFrame(frame, Accepted(FrameHash(frame)));
+        std::printf("wrote %d frames to %s\n", run.frames, ManifestOf(run).string().c_str());
+    }
+    ExpectManifest(run, whole, "WholeFrames");
+    const std::vector<Frame> changes = PlayPreview(run, false);
+    ExpectManifest(run, changes, "ChangesOnly");
+    ExpectAlike(run, whole, changes);
+    // The sky never stands still, so no two frames of a run are alike.
     std::vector<std::string> hashes;
-    for (const Frame& frame : frames) hashes.push_back(FrameHash(frame));
+    for (const Frame& frame : whole) hashes.push_back(FrameHash(frame));
     std::sort(hashes.begin(), hashes.end());
-    EXPECT_EQ(std::unique(hashes.begin(), hashes.end()) - hashes.begin(), kFrames);
+    EXPECT_EQ(std::unique(hashes.begin(), hashes.end()) - hashes.begin(), run.frames);
 }
+
+INSTANTIATE_TEST_SUITE_P(Runs, ShowGolden, ::testing::ValuesIn(kRuns), [](const auto& param) {
+    std::string name = param.param.name;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
 
 }  // namespace
 }  // namespace quellmoor::golden

@@ -3,8 +3,7 @@
 #include "content/EmbeddedContent.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
-#include "tools/show-preview/ShipShow.h"
-#include "tools/show-preview/StarSky.h"
+#include "tools/show-preview/SoloScene.h"
 
 namespace quellmoor {
 
@@ -14,23 +13,20 @@ constexpr std::uint32_t kEscape = 0x1B, kLetterQ = 'Q';
 
 }  // namespace
 
-ShowPreview::ShowPreview(RDibStage& stage, PreviewSettings settings)
-    : stage_(stage), settings_(settings), random_(settings.seed) {
+ShowPreview::ShowPreview(RDibStage& stage, PreviewSettings settings) : stage_(stage), settings_(std::move(settings)) {
+    if (settings_.dir.empty()) settings_.dir = BuiltContentDir();
+    if (!settings_.scene.empty()) solo_ = std::make_unique<SoloSceneDir>(settings_.dir, settings_.scene);
     stage.AddEventHandler("OnSetup", &OnSetup, this);
+    stage.AddEventHandler("OnStarted", &OnStarted, this);
     stage.AddEventHandler("OnKeyDown", &OnKeyDown, this);
     auto in = stage.OpenContent();
     stage.AddComponentStream(in.get());
-    ship_ = std::make_unique<ShipShow>(stage);
-    sky_ = std::make_unique<StarSky>(stage, EmbeddedMainStream(), random_);
-    sky_->Scatter();
-    stage.SetPresentDirtyOnly(!settings.wholeFrames);
+    stage.SetPresentDirtyOnly(!settings_.wholeFrames);
     auto* timer = MakeOwned<RTimer>("PreviewTick", &stage, kTickMs, true);
     timer->AddEventHandler("OnTimer", &OnTick, this);
 }
 
 ShowPreview::~ShowPreview() = default;
-
-const std::string& ShowPreview::LinesUpReason() const { return ship_->LinesUpReason(); }
 
 // The stream asks for a full-screen frameless window; the preview wants the one the user asked for.
 void ShowPreview::OnSetup(RComponent*, REvent*, RObject* data) {
@@ -42,6 +38,20 @@ void ShowPreview::OnSetup(RComponent*, REvent*, RObject* data) {
     setup.showCursor = true;
 }
 
+// Built when the stage starts, as the saver builds it: the stage clock runs from here.
+void ShowPreview::OnStarted(RComponent*, REvent*, RObject* data) {
+    auto& self = static_cast<ShowPreview&>(*data);
+    try {
+        self.show_ = BuildShow(self.stage_, {.dir = self.solo_ ? self.solo_->Path() : self.settings_.dir,
+                                             .seed = self.settings_.seed,
+                                             .skin = self.settings_.skin,
+                                             .engine = self.settings_.engine});
+    } catch (const RException& e) {
+        self.error_ = e.GetMessage();
+        self.stage_.Quit();
+    }
+}
+
 void ShowPreview::OnKeyDown(RComponent*, REvent*, RObject* data) {
     auto& self = static_cast<ShowPreview&>(*data);
     const std::uint32_t key = self.stage_.GetKeyDownCode();
@@ -50,8 +60,6 @@ void ShowPreview::OnKeyDown(RComponent*, REvent*, RObject* data) {
 
 void ShowPreview::OnTick(RComponent*, REvent*, RObject* data) {
     auto& self = static_cast<ShowPreview&>(*data);
-    self.sky_->Tick();
-    self.ship_->Tick();
     if (self.settings_.seconds > 0 && self.stage_.GetTime() >= self.settings_.seconds * 1000.0) self.stage_.Quit();
 }
 

@@ -1,17 +1,19 @@
-// show-preview: a first look at the show from the main stream the program carries.
+// show-preview: the show as the saver plays it, in a window or headless.
 //
 //   show-preview                                  an 800 x 600 window until it is closed (Esc, Q)
 //   show-preview --seconds 20 --fullscreen
+//   show-preview --scene Planet-Ice.RCS           that scene file alone, again and again
+//   show-preview --dir ~/vexmon --skin Tiger      another content directory, another skin
 //   show-preview --headless --seconds 10 --record frames --every 4
 //   show-preview --probe-display                  exit code 0 when a window can be opened
 //   show-preview --whole-frames                   compose every frame whole (the default
 //                                                 composes and presents only what changed)
 //
-// The ship hangs in the middle, the stars drift past behind it, and now and
-// then the ship lands and the mascot gets out and back in. There is no scene
-// manager here: no planets, visitors or flights, only the main stream's parts.
-// Headless runs use a virtual clock, so --seconds is show time, not wall time;
-// --record saves one PNG per N ticks of 25 ms (N from --every, default 4).
+// The main stream is the one the program carries; the ship, the sky and the
+// scenes are built by the show's own start-up (scenes/Show.h) from the content
+// directory (default: the one this build made), seeded with --seed. Headless
+// runs use a virtual clock, so --seconds is show time, not wall time; --record
+// saves one PNG per N ticks of 25 ms (N from --every, default 4).
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -67,7 +69,7 @@ struct Recorder {
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     tools::OptionParser parser("show-preview",
-                               "A first look at the show: the ship, the stars and the mascot's trips outside.\n"
+                               "The show as the saver plays it: the ship, the sky and the scenes.\n"
                                "Headless runs use a virtual clock, so --seconds is show time, not wall time.");
     std::vector<std::string> backends;
     for (std::string_view name : platform::BackendNames()) backends.emplace_back(name);
@@ -79,7 +81,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     parser.Size("size", "window size (default 800x600)", settings.width, settings.height, 8192);
     parser.Flag("fullscreen", "fill the screen", settings.fullscreen);
     parser.Flag("whole-frames", "compose every frame whole (default: only what changed)", settings.wholeFrames);
-    parser.Integer("seed", "N", "seed of the stars' randomness (default 1997)", options.seed, 0, 4294967295L);
+    parser.Integer("seed", "N", "seed of the show's randomness (default 1997)", options.seed, 0, 4294967295L);
+    parser.Text("dir", "D", "content directory: scene files, Sounds, Skins (default: the built one)", settings.dir);
+    parser.Text("scene", "FILE", "play only this scene file (a path, or a file name in the content directory)",
+                settings.scene);
+    parser.Text("skin", "NAME", "the ship's skin, from Skins/NAME.bmp (default: the stream's own)", settings.skin);
+    parser.Text("engine", "TYPE", "the ship's engine flame (default 1)", settings.engine);
     parser.Text("record", "DIR", "save frames as PNG files into DIR (headless only)", options.record);
     parser.Integer("every", "N", "with --record: one frame per N ticks of 25 ms (default 4)", options.every, 1, 1000);
     parser.Flag("probe-display", "only check that a window can be opened (exit code 0)", options.probe);
@@ -124,14 +131,16 @@ int main(int argc, char** argv) {
         std::unique_ptr<ShowPreview> preview;
         try {
             preview = std::make_unique<ShowPreview>(stage, settings);
-            if (!preview->LinesUpReason().empty())
-                std::fprintf(stderr, "show-preview: the mascot stays aboard: %s\n", preview->LinesUpReason().c_str());
         } catch (const RException& e) {
             std::fprintf(stderr, "show-preview: %s\n", e.GetMessage().c_str());
             result = 1;
         }
         if (result == 0 && stage.GetOwnWindow()) stage.Run();
         else result = 1;
+        if (preview && !preview->Error().empty()) {
+            std::fprintf(stderr, "show-preview: %s\n", preview->Error().c_str());
+            result = 1;
+        }
         if (recorder.failed) result = 1;
         if (!options.record.empty() && result == 0)
             std::printf("show-preview: %d frames in %s\n", recorder.shots, options.record.c_str());
