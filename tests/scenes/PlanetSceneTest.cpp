@@ -108,6 +108,7 @@ struct Play {
     std::string intro, farewell;       // the balloon's first page in states 2 and 6
     std::vector<std::string> mascotSequences;
     bool mascotShownWhilePerforming = false;
+    bool mascotShownAtFarewell = false;
     double finishedAt = -1;
 
     double Entered(int state) const {
@@ -127,7 +128,10 @@ Play Follow(ShowStage& show, RPlanetScene& scene, double start, double limitMs =
             play.sounds.push_back(MotorSounds(show));
             const std::string& text = scene.GetBalloon().GetText();
             if (state == RPlanetScene::kIntroduction) play.intro = text;
-            if (state == RPlanetScene::kFarewell) play.farewell = text;
+            if (state == RPlanetScene::kFarewell) {
+                play.farewell = text;
+                play.mascotShownAtFarewell = show.Mascot().GetVisible();
+            }
         }
         if (state == RPlanetScene::kPerforming && show.Mascot().GetVisible()) play.mascotShownWhilePerforming = true;
         if (RPixieSequencer* current = show.Mascot().GetCurrentSequencer();
@@ -188,6 +192,7 @@ TEST(PlanetSceneTest, TheManagerStartsItAndItPlaysEveryStateInOrder) {
     EXPECT_EQ(play.finishedAt - play.Entered(RPlanetScene::kTakingOff), RPlanetScene::kFlightMs);
     EXPECT_EQ(play.intro, FirstPage(scene, "Intro"));
     EXPECT_EQ(play.farewell, FirstPage(scene, "Exit"));
+    EXPECT_TRUE(play.mascotShownWhilePerforming);
     const std::vector<std::string> microphone{"getmic", "awaymic"};
     for (const std::string& name : microphone)
         EXPECT_NE(std::find(play.mascotSequences.begin(), play.mascotSequences.end(), name),
@@ -364,7 +369,8 @@ TEST(PlanetSceneTest, HideBraxPerformsWithoutTheMascotOrMicrophone) {
         EXPECT_NE(name, "getmic");
         EXPECT_NE(name, "awaymic");
     }
-    EXPECT_FALSE(play.farewell.empty());  // said by the mascot, shown again after the performance
+    EXPECT_TRUE(play.mascotShownAtFarewell);
+    EXPECT_FALSE(play.farewell.empty());
     EXPECT_GT(play.finishedAt, 0);
 }
 
