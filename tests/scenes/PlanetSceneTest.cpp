@@ -236,6 +236,7 @@ struct ApproachCase {
     float engine, gear;
     double descent;  // t: 0 just above the window, 1 on the ground
 };
+void PrintTo(const ApproachCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanetApproachTest : public testing::TestWithParam<ApproachCase> {};
 
@@ -271,6 +272,7 @@ struct EngineCase {
     std::optional<std::string> setting;  // the Engine key, or none
     const char* sound;
 };
+void PrintTo(const EngineCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanetEngineSoundTest : public testing::TestWithParam<EngineCase> {};
 
@@ -378,6 +380,7 @@ struct PerformanceCase {
     const char* name;
     bool emptyTable;  // a "Playing" without a table instead of none at all
 };
+void PrintTo(const PerformanceCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanetPerformanceTest : public testing::TestWithParam<PerformanceCase> {};
 
@@ -464,6 +467,7 @@ struct FailCase {
     const char* name;
     int state;  // the scene fails on the first tick in this state
 };
+void PrintTo(const FailCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanetFailTest : public testing::TestWithParam<FailCase> {};
 
@@ -526,6 +530,7 @@ struct BrokenCase {
     const char* stageDirector;         // a director taken off the stage, or null
     const char* message;
 };
+void PrintTo(const BrokenCase& c, std::ostream* out) { *out << c.name; }
 
 class PlanetBrokenFileTest : public testing::TestWithParam<BrokenCase> {};
 
