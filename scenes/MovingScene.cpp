@@ -70,8 +70,10 @@ std::string WhyCannotFly(const RComponentManager& library) {
         const Waypoint point = SplitWaypoint(path);
         const std::string where =
             "waypoint " + std::to_string(points.size() + 1) + " of its Path (\"" + point.text + "\")";
-        if (!std::isfinite(point.x) || !std::isfinite(point.y)) return where + " has an x or y that is not a finite number";
-        if (!(std::isfinite(point.z) && point.z > 0)) return where + " has a depth z that is not a finite number above 0";
+        if (!std::isfinite(point.x) || !std::isfinite(point.y))
+            return where + " has an x or y that is not a finite number";
+        if (!(std::isfinite(point.z) && point.z > 0))
+            return where + " has a depth z that is not a finite number above 0";
         const RMovingScene::Point3 stored = Stored(point);
         if (!std::isfinite(stored.x) || !std::isfinite(stored.y)) return where + " lies too far out to fly to";
         points.push_back(stored);

@@ -51,12 +51,12 @@ private:
     bool NextWaypoint();
     void Place(const Point3& at);
 
-    std::string path_;             // the header's Path
-    std::size_t pathLeft_ = 0;     // where what is left of it starts
-    Point3 next_;       // the waypoint being approached (stored form)
-    Point3 current_;    // where the ship is now (stored form)
-    float speed_ = 0;   // stored units per millisecond
-    double lastAdvanceMs_ = 0;
+    std::string path_;          // the header's Path
+    std::size_t pathLeft_ = 0;  // where what is left of it starts
+    Point3 next_;               // the waypoint being approached
+    Point3 current_;            // where the ship is now
+    float speed_ = 0;           // stored units per millisecond
+    double lastAdvanceMs_ = 0;  // stage time the ship last moved
 };
 
 }  // namespace quellmoor

@@ -262,7 +262,8 @@ TEST_P(BadFlightTest, IsLeftOutWithItsReasonReportedOnce) {
     show.WriteSceneFile("Bad.RCS", MovingSceneFile(GetParam().headerLines));
     show.Begin(1997, false);
     EXPECT_TRUE(show.manager->GetScenes().empty());
-    EXPECT_EQ(show.reports, std::vector<std::string>{"The scene Bad.RCS cannot play: " + std::string(GetParam().why) + "."});
+    const std::string message = "The scene Bad.RCS cannot play: " + std::string(GetParam().why) + ".";
+    EXPECT_EQ(show.reports, std::vector<std::string>{message});
     // The show goes on without it.
     show.RunUntil(show.nowMs + 10 * kTick);
     EXPECT_EQ(show.manager->GetCurrentScene(), nullptr);
