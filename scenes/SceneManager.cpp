@@ -42,11 +42,11 @@ void Erase(std::vector<T*>& list, T* item) {
 }  // namespace
 
 RSceneManager::RSceneManager(RSpaceShip& ship, RSprite& mascot, RStage& stage)
-    : RTimer("DeepThought", &stage, kTickMs, true), ship_(ship), mascot_(mascot), stage_(stage) {}
+    : RTimer("DeepThought", &stage, kTickMs, true), ship_(ship), shipAlive_(&ship), mascot_(mascot), stage_(stage) {}
 
 RSceneManager::~RSceneManager() {
     // The ship may hold a scene's mail sprite, which dies with the scene's library.
-    ship_.SetMail(nullptr);
+    if (RSpaceShip* ship = shipAlive_.Get()) ship->SetMail(nullptr);
 }
 
 std::pair<float, float> RSceneManager::WindowSize() const {

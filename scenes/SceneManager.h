@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Lifetime.h"
 #include "stage/Timer.h"
 
 namespace quellmoor {
@@ -81,6 +82,7 @@ private:
     std::pair<float, float> WindowSize() const;
 
     RSpaceShip& ship_;
+    RHandle<RSpaceShip> shipAlive_;  // the stage may destroy the ship first
     RSprite& mascot_;
     RStage& stage_;
     std::string dir_;
