@@ -164,6 +164,11 @@ struct GifRecorder::State {
         if (!SameColours(pendingColours, global)) {
             local.reset(GifMakeMapObject(256, pendingColours.data()));
             if (!local) Fail("out of memory");
+        } else if (gif->Image.ColorMap) {
+            // giflib 5.2 forgets the previous frame's local map without freeing
+            // it when the next frame has none (found by LeakSanitizer).
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
         }
         Check(EGifPutImageDesc(gif, rect.x, rect.y, rect.width, rect.height, false, local.get()));
         for (int y = rect.y; y < rect.y + rect.height; ++y) Check(EGifPutLine(gif, CanvasRow(y) + rect.x, rect.width));
@@ -211,7 +216,6 @@ void GifRecorder::AddFrame(const RDib& frame, int delayMs) {
     if (!s.failure.empty()) throw RException(s.failure);
     if (s.closed) throw RException("Cannot add a frame to the GIF file " + s.path + ": it is closed.");
     if (delayMs < 0) throw RParamException("A frame's delay cannot be negative (" + std::to_string(delayMs) + " ms).");
-    if (!s.gif) s.Fail("the file is not open");
 
     if (s.canvas.empty()) {
         s.Begin(frame);

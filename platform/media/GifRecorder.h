@@ -14,7 +14,8 @@
 //
 // Every write failure throws RException naming the file and the reason, in
 // AddFrame or at the latest in Close; after one, the recorder only repeats it.
-// Without Close (an exception elsewhere) the destructor ends the file quietly.
+// Without Close (an exception elsewhere) the destructor ends the file quietly
+// after the frames already written; the last one added is left out.
 #pragma once
 
 #include <memory>
