@@ -3,6 +3,7 @@
 #include "animation/Picture.h"
 #include "animation/Sprite.h"
 #include "model/Exceptions.h"
+#include "model/Lifetime.h"
 #include "model/Text.h"
 #include "scenes/Random.h"
 #include "scenes/SceneManager.h"
@@ -12,6 +13,22 @@
 namespace quellmoor {
 
 namespace {
+
+// The stage destroys what it owns in the order it was made, but the manager
+// and its scenes use the ship up to their destructors. Made before the ship,
+// the keeper goes first and takes the manager with it.
+class ShowKeeper : public RComponent {
+public:
+    explicit ShowKeeper(RStage& stage) : RComponent("ShowKeeper", &stage) {}
+    ~ShowKeeper() override {
+        if (RSceneManager* manager = manager_.Get())
+            if (RComponent* owner = manager->GetOwner()) owner->ReleaseOwned(manager).reset();
+    }
+    void Keep(RSceneManager* manager) { manager_ = manager; }
+
+private:
+    RHandle<RSceneManager> manager_;
+};
 
 // The ship cannot be composed from a picture that holds no image.
 const RSurface& SurfaceOf(const RPicture& picture) {
@@ -43,6 +60,7 @@ BuiltShow BuildShow(RStage& stage, const ShowSettings& settings) {
     mascot.MoveTo(100, 100);
     LoadShipSkin(stage, settings.dir, settings.skin);
 
+    auto* keeper = MakeOwned<ShowKeeper>(stage);
     BuiltShow show;
     show.ship = MakeOwned<RSpaceShip>(SurfaceOf(outline), SurfaceOf(skin), SurfaceOf(inside), SurfaceOf(land), engine,
                                       mascot, stage);
@@ -51,6 +69,7 @@ BuiltShow BuildShow(RStage& stage, const ShowSettings& settings) {
 
     show.manager = MakeOwned<RSceneManager>(*show.ship, mascot, stage);
     stage.RegisterComponent(show.manager);
+    keeper->Keep(show.manager);
     // Collected first: every star added puts its copies into the same list.
     for (RSprite* star : FindStars(stage)) show.manager->AddFloatSprite(*star, 4.0f);
     SeedRandom(settings.seed);
