@@ -335,6 +335,9 @@ void RPlanetScene::ShowSkyItems(RStage& stage) {
     }
     for (RDirector* director : {after_, before_, talking_, notTalking_, playing_}) PlaceDirector(director);
     SetPlaying(false);
+    // Placing a director applies its first step, which may show the mascot
+    // (the performance starts with him): while aboard, the ship draws him.
+    if (Ship().IsMascotAboard()) Ship().SetMascotAboard(true);
 }
 
 void RPlanetScene::PlaceDirector(RDirector* director) {

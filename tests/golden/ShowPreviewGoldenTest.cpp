@@ -9,12 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "animation/Registration.h"
 #include "content/EmbeddedContent.h"
 #include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
+#if QM_HAVE_TEXT
+#include "platform/text/FontDrawingContext.h"
+#endif
 #include "scenes/Report.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneManager.h"
@@ -73,7 +77,13 @@ std::string Pixel(const Frame& frame, int x, int y) {
 
 std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
     const auto bytes = EmbeddedMainStream();
-    platform::HeadlessPlatform host({.desktop = {0, 0, kWidth, kHeight}, .keepScreen = false});
+    // Balloons speak, as in the programs.
+    platform::HeadlessPlatform host({.desktop = {0, 0, kWidth, kHeight},
+                                     .keepScreen = false,
+#if QM_HAVE_TEXT
+                                     .drawingContexts = CreateFontDrawingContext
+#endif
+    });
     host.SetEmbeddedContent({bytes.begin(), bytes.end()});
     platform::SetCurrentPlatform(&host);
     RegisterAnimationClasses();
@@ -82,13 +92,23 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
     std::vector<Frame> frames;
     {
         RDibStage stage;
+        // The picture at time t is the last one presented at or before t: a
+        // stage that presents only changes shows nothing new when nothing changed.
+        std::optional<Frame> last;
+        auto emitUpTo = [&](double time) {
+            while (last && static_cast<std::int64_t>(frames.size()) < run.frames &&
+                   static_cast<double>(static_cast<std::int64_t>(frames.size()) * run.everyMs) < time) {
+                char name[16];
+                std::snprintf(name, sizeof name, "frame_%02d", static_cast<int>(frames.size()));
+                Frame frame = *last;
+                frame.name = name;
+                frame.timeMs = static_cast<std::int64_t>(frames.size()) * run.everyMs;
+                frames.push_back(std::move(frame));
+            }
+        };
         host.SetFrameCallback([&](const platform::HeadlessFrame&) {
-            const auto n = static_cast<std::int64_t>(frames.size());
-            if (n == run.frames || stage.GetTime() < static_cast<double>(n * run.everyMs)) return;
-            char name[16];
-            std::snprintf(name, sizeof name, "frame_%02d", static_cast<int>(n));
-            frames.push_back(CaptureFrame(*stage.GetStageImage()->GetDib(), name,
-                                          static_cast<std::int64_t>(stage.GetTime())));
+            emitUpTo(stage.GetTime());
+            last = CaptureFrame(*stage.GetStageImage()->GetDib(), "", static_cast<std::int64_t>(stage.GetTime()));
         });
         PreviewSettings settings;
         settings.width = kWidth;
@@ -100,6 +120,7 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
         ShowPreview preview(stage, settings);
         stage.Run();
         host.SetFrameCallback(nullptr);
+        emitUpTo(1e300);
         EXPECT_EQ(preview.Error(), "");
         // A scene played alone is the only scene the manager holds.
         if (*run.scene && preview.GetShow().manager) {

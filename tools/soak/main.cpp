@@ -25,6 +25,9 @@
 #include "animation/Registration.h"
 #include "content/EmbeddedContent.h"
 #include "platform/headless/HeadlessPlatform.h"
+#if QM_HAVE_TEXT
+#include "platform/text/FontDrawingContext.h"
+#endif
 #include "scenes/Control.h"
 #include "scenes/Report.h"
 #include "scenes/Scene.h"
@@ -94,7 +97,13 @@ void CountStarts(const RSceneManager& manager, Results& results) {
 Results Play(const Options& options) {
     Results results;
     const auto bytes = EmbeddedMainStream();
-    platform::HeadlessPlatform host({.desktop = {0, 0, options.width, options.height}, .keepScreen = false});
+    // Balloons speak, as in the programs.
+    platform::HeadlessPlatform host({.desktop = {0, 0, options.width, options.height},
+                                     .keepScreen = false,
+#if QM_HAVE_TEXT
+                                     .drawingContexts = CreateFontDrawingContext
+#endif
+    });
     host.SetEmbeddedContent({bytes.begin(), bytes.end()});
     platform::SetCurrentPlatform(&host);
     RegisterAnimationClasses();
