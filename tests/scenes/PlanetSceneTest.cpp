@@ -597,5 +597,17 @@ TEST(PlanetSceneTest, PaintsTheSkyAndPlanetOntoTheBackgroundAndReportsTheArea) {
     EXPECT_EQ(area, static_cast<double>(kW) * kH);
 }
 
+// The performance director starts with the mascot on the ground; placing it
+// when the scene starts must not show him there while the ship still lands.
+TEST(PlanetSceneTest, TheMascotStaysAboardWhileTheShipLands) {
+    ShowStage show({"Planet-Ice.RCS"});
+    show.Begin();
+    show.RunUntil(3000);
+    ASSERT_NE(show.manager->GetCurrentScene(), nullptr);
+    EXPECT_TRUE(show.ship->IsMascotAboard());
+    EXPECT_FALSE(show.Mascot().GetVisible());
+    EXPECT_EQ(show.Mascot().GetCurFrameName(), "s_l90");
+}
+
 }  // namespace
 }  // namespace quellmoor::shiptest
