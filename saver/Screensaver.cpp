@@ -55,6 +55,7 @@ RScreensaver::RScreensaver(RDibStage& stage, std::unique_ptr<RScreensaverEngine>
     }
     engine_->AttachStage(stage);
     stage.RegisterComponent(this);
+    stage.SetCaption(kSaverCaption);
 }
 
 RScreensaver::~RScreensaver() { EndRun(); }

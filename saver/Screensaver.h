@@ -32,6 +32,8 @@ class RDibStage;
 class RStageSetup;
 struct CommandLine;
 
+inline constexpr const char* kSaverCaption = "Vexmon";
+
 // Key codes the saver knows (the platform's virtual-key codes).
 inline constexpr std::uint32_t kKeyEscape = 0x1B, kKeyS = 0x53, kKeyF4 = 0x73, kKeyPlus = 0x6B, kKeyMinus = 0x6D;
 
