@@ -206,6 +206,7 @@ TEST_F(SaverStage, WindowModeMakesAFramedWindowWithTheCursor) {
     EXPECT_FALSE(setup.fullScreen);
     EXPECT_TRUE(setup.hasFrame);
     EXPECT_TRUE(setup.showCursor);
+    EXPECT_EQ(stage.GetCaption(), "Vexmon");
     EXPECT_EQ(setup.windowRect.width, 800);
     EXPECT_EQ(setup.windowRect.height, 600);
 }
