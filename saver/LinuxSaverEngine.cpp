@@ -9,6 +9,11 @@ namespace {
 
 constexpr float kDefaultWidth = 800, kDefaultHeight = 600;
 constexpr float kDebugWidth = 640, kDebugHeight = 480;
+// A host window narrower than this is a settings preview: the show is composed
+// at the preview's size and shrunk into it, with the preview's larger text.
+constexpr int kPreviewBelowWidth = 400;
+constexpr float kPreviewComposeWidth = 608, kPreviewComposeHeight = 448;
+constexpr float kNaturalSize = -99999.0f;
 
 RRect RequestedWindow(const CommandLine& line) {
     if (line.width && line.height) return {0, 0, static_cast<float>(*line.width), static_cast<float>(*line.height)};
@@ -44,6 +49,7 @@ void RLinuxSaverEngine::PrepareSetup(RStageSetup& setup) {
             if (!lockHeld_ && stage_) stage_->Quit();
             break;
         }
+        case SaverMode::Hack: PrepareHack(setup); break;
         case SaverMode::Debug:
             setup.windowRect = {0, 0, kDebugWidth, kDebugHeight};
             setup.hasFrame = true;
@@ -55,6 +61,29 @@ void RLinuxSaverEngine::PrepareSetup(RStageSetup& setup) {
             setup.showCursor = true;
             break;
     }
+}
+
+// Drawn into the host's window: the own window stays hidden, no input reaches
+// the show, and a window that does not exist ends the run before it starts.
+void RLinuxSaverEngine::PrepareHack(RStageSetup& setup) {
+    setup.hasFrame = false;
+    setup.showCursor = true;
+    platform::Platform& system = platform::CurrentPlatform();
+    if (line_.windowId) hostWindow_ = system.AttachWindow(platform::NativeWindow(*line_.windowId));
+    if (!hostWindow_) {
+        if (stage_) stage_->Quit();
+        return;
+    }
+    const platform::PixelRect host = system.GetWindowRect(hostWindow_);
+    const bool preview = host.width < kPreviewBelowWidth;
+    if (preview) setup.windowRect = {0, 0, kPreviewComposeWidth, kPreviewComposeHeight};
+    else setup.windowRect = {0, 0, static_cast<float>(host.width), static_cast<float>(host.height)};
+    if (!stage_) return;
+    stage_->SetPreviewMode(preview);
+    if (preview)
+        stage_->SetPresentTarget(hostWindow_, static_cast<float>(host.width), static_cast<float>(host.height));
+    else
+        stage_->SetPresentTarget(hostWindow_, kNaturalSize, kNaturalSize);
 }
 
 void RLinuxSaverEngine::OnSaverEnd() {

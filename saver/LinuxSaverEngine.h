@@ -9,10 +9,15 @@
 //               "vexmon"; a second instance gives way by quitting at set-up)
 //   debug       a framed 640 x 480 window showing the frame rate
 //   record, screenshot  a framed window of --size (the headless backend's)
+//   hack        frames go into the window named on the command line (the own
+//               window stays hidden); one under 400 pixels wide is a settings
+//               preview: composed at 608 x 448 with the preview's text and
+//               shrunk into it. A window that does not exist ends the run at set-up.
 //
 //   RLinuxSaverEngine engine(ParseCommandLine(argc, argv, nullptr));
 #pragma once
 
+#include "platform/Platform.h"
 #include "saver/CommandLine.h"
 #include "saver/ScreensaverEngine.h"
 
@@ -40,11 +45,16 @@ public:
     const CommandLine& GetCommandLine() const { return line_; }
     // True while this instance holds the single-instance lock.
     bool HoldsInstanceLock() const { return lockHeld_; }
+    // Hack: the host's window once attached; empty before or when it does not exist.
+    platform::WindowId GetHostWindow() const { return hostWindow_; }
 
 private:
+    void PrepareHack(RStageSetup& setup);
+
     CommandLine line_;
     RDibStage* stage_ = nullptr;
     bool lockHeld_ = false;
+    platform::WindowId hostWindow_;
 };
 
 }  // namespace quellmoor

@@ -4,9 +4,11 @@
 //   vexmon --fullscreen           full screen until the mouse, a click or a key
 //   vexmon --record show.gif --seconds 20 --seed 7
 //   vexmon --screenshot frame.png --at 12
+//   vexmon --window-id 0x3a00007    as an XScreenSaver hack, drawn into that window
 //   vexmon --config | --list-scenes | --help
 //
 // `vexmon --help` lists every mode and option (saver/CommandLine.h).
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -19,12 +21,37 @@
 #include "content/EmbeddedContent.h"
 #include "platform/Backends.h"
 #include "saver/CommandLine.h"
+#include "stage/DibStage.h"
+#include "stage/Timer.h"
 
 namespace {
 
 using namespace quellmoor;
 
-// Window, full screen and debug: the show on the display, through SDL.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+// A hack ends when the daemon says so (SIGTERM, SIGINT) or its window goes away.
+class HackWatch : public RObject {
+public:
+    static constexpr double kEveryMs = 100.0;
+
+    explicit HackWatch(RDibStage& stage) : stage_(stage) {
+        auto* timer = MakeOwned<RTimer>("HackWatch", &stage, kEveryMs, true);
+        timer->AddEventHandler("OnTimer", &OnTick, this);
+    }
+
+private:
+    static void OnTick(RComponent*, REvent*, RObject* data) {
+        auto& self = static_cast<HackWatch&>(*data);
+        if (stopRequested || !platform::CurrentPlatform().WindowExists(self.stage_.GetTargetWindow()))
+            self.stage_.Quit();
+    }
+    RDibStage& stage_;
+};
+
+// Window, full screen, debug and hack: the show on the display, through SDL.
 int ShowOnDisplay(const CommandLine& line) {
     const auto bytes = EmbeddedMainStream();
     std::unique_ptr<platform::Platform> host;
@@ -42,12 +69,32 @@ int ShowOnDisplay(const CommandLine& line) {
         PrintError(e.GetMessage());
         return 1;
     }
-    options.windowMode = line.mode == SaverMode::Window;
-    // Boxes only where someone sits before a framed window; the full screen stays quiet.
-    options.quietErrors = line.mode == SaverMode::Fullscreen;
-    const SaverRunResult run = RunSaver(*host, line, std::move(options));
+    const bool hack = line.mode == SaverMode::Hack;
+    // A hack never ends on input and plays no sound, by the daemon's convention.
+    options.windowMode = line.mode == SaverMode::Window || hack;
+    if (hack) options.settings.sound = false;
+    // Boxes only where someone sits before a framed window; full screen and hack stay quiet.
+    options.quietErrors = line.mode == SaverMode::Fullscreen || hack;
+    std::unique_ptr<HackWatch> watch;
+    if (hack) {
+        if (!line.windowId) {
+            PrintError("no window to draw into: give -window-id ID, or XSCREENSAVER_WINDOW with -root");
+            return 1;
+        }
+        std::signal(SIGTERM, &RequestStop);
+        std::signal(SIGINT, &RequestStop);
+    }
+    const SaverRunResult run = RunSaver(*host, line, std::move(options), [&](RDibStage& stage) {
+        if (hack) watch = std::make_unique<HackWatch>(stage);
+    });
     if (!run.error.empty()) {
         PrintError(run.error);
+        return 1;
+    }
+    if (hack && !run.ran) {
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%x", static_cast<unsigned>(*line.windowId));
+        PrintError(std::string("the window ") + id + " does not exist");
         return 1;
     }
     return 0;
@@ -72,9 +119,8 @@ int main(int argc, char** argv) {
         case SaverMode::Screenshot: return TakeScreenshot(line);
         case SaverMode::Window:
         case SaverMode::Fullscreen:
-        case SaverMode::Debug: return ShowOnDisplay(line);
-        case SaverMode::Hack: break;
+        case SaverMode::Debug:
+        case SaverMode::Hack: return ShowOnDisplay(line);
     }
-    PrintError("drawing into another program's window (-root, -window-id) is not available yet");
     return 1;
 }

@@ -3,6 +3,8 @@
 //   vexmon_x_input move X Y        moves the pointer to (X, Y) on the screen
 //   vexmon_x_input key TITLE KEY   presses and releases KEY (a keysym name: "a", "s", "F4")
 //                                  in the window titled TITLE
+//   vexmon_x_input host W H FILE   makes and shows a W x H window at (0, 0), writes its
+//                                  id (0x hex) to FILE and keeps it until killed
 // The pointer really moves (XWarpPointer), so the server reports the motion
 // as it would a mouse's; keys are sent to the window as events.
 #include <X11/Xlib.h>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -72,8 +75,19 @@ int main(int argc, char** argv) {
         } else {
             status = 1;
         }
+    } else if (argc == 5 && std::strcmp(argv[1], "host") == 0) {
+        const Window host = XCreateSimpleWindow(display, root, 0, 0, static_cast<unsigned>(std::atoi(argv[2])),
+                                                static_cast<unsigned>(std::atoi(argv[3])), 0, 0, 0);
+        XStoreName(display, host, "Host");
+        XMapWindow(display, host);
+        XSync(display, False);
+        if (std::FILE* file = std::fopen(argv[4], "w")) {
+            std::fprintf(file, "0x%lx\n", host);
+            std::fclose(file);
+        }
+        for (;;) pause();
     } else {
-        std::fprintf(stderr, "usage: vexmon_x_input find TITLE | move X Y | key TITLE KEY\n");
+        std::fprintf(stderr, "usage: vexmon_x_input find TITLE | move X Y | key TITLE KEY | host W H FILE\n");
     }
     XSync(display, False);
     XCloseDisplay(display);

@@ -13,6 +13,7 @@
 #include "scenes/Report.h"
 #include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
+#include "stage/Timer.h"
 
 namespace quellmoor {
 namespace {
@@ -28,8 +29,8 @@ CommandLine Line(SaverMode mode) {
 // An engine whose password check answers what the test says, counting the checks.
 class ScriptedEngine : public RLinuxSaverEngine {
 public:
-    explicit ScriptedEngine(SaverMode mode, bool* accept, int* checks)
-        : RLinuxSaverEngine(Line(mode)), accept_(accept), checks_(checks) {}
+    ScriptedEngine(CommandLine line, bool* accept, int* checks)
+        : RLinuxSaverEngine(std::move(line)), accept_(accept), checks_(checks) {}
     bool VerifyPassword() override {
         ++*checks_;
         return *accept_;
@@ -58,12 +59,13 @@ struct CurrentHost {
 // The stage with the saver attached and the stream loaded ("OnSetup" has run).
 class SaverStage : private CurrentHost, public ::testing::Test {
 protected:
-    void Make(SaverMode mode, bool windowMode = false) {
+    void Make(SaverMode mode, bool windowMode = false) { Make(Line(mode), windowMode); }
+    void Make(CommandLine line, bool windowMode = false) {
         SaverOptions options;
         options.settings.dir = emptyDir.string();
         options.settings.seed = 7;
         options.windowMode = windowMode;
-        saver = MakeOwned<RScreensaver>(stage, std::make_unique<ScriptedEngine>(mode, &accept, &checks), options);
+        saver = MakeOwned<RScreensaver>(stage, std::make_unique<ScriptedEngine>(std::move(line), &accept, &checks), options);
         stage.AddComponentStream(stage.OpenContent().get());
     }
     void SetUp() override {
@@ -254,6 +256,50 @@ TEST_F(SaverStage, ARunBuildsTheShowAndEndsAtTheFirstKey) {
     ASSERT_NE(saver->GetShow().manager, nullptr);
     EXPECT_GE(stage.GetTime(), 500.0);
     EXPECT_LT(stage.GetTime(), 600.0);
+}
+
+CommandLine HackLine(platform::NativeWindow window) {
+    CommandLine line = Line(SaverMode::Hack);
+    line.windowId = static_cast<std::uint32_t>(window.value);
+    return line;
+}
+
+TEST_F(SaverStage, AHackDrawsIntoTheHostWindowAtItsSize) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow({0, 0, 640, 480});
+    Make(HackLine(hostWindow), true);
+    ASSERT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(stage.GetSetup().windowRect.width, 640);
+    EXPECT_EQ(stage.GetSetup().windowRect.height, 480);
+    EXPECT_FALSE(stage.IsPreviewMode());
+    EXPECT_NE(stage.GetTargetWindow(), stage.GetOwnWindow());
+    EXPECT_FALSE(Host().IsWindowVisible());  // the own window stays hidden
+    Host().QueueInput(300, {.type = InputEvent::Type::KeyDown, .virtualKey = 0x41});
+    Host().QueueInput(400, {.type = InputEvent::Type::MouseDown, .x = 5, .y = 5});
+    stage.SetSoundEnabled(true);
+    auto* stop = MakeOwned<RTimer>("Stop", &stage, 1000.0, true);
+    stop->AddEventHandler("OnTimer", [](RComponent*, REvent*, RObject*) { CurrentStage()->Quit(); }, nullptr);
+    stage.Run();
+    EXPECT_GE(stage.GetTime(), 1000.0);  // input never ends a hack
+    ASSERT_NE(Host().LastFrame(), nullptr);
+    EXPECT_EQ(Host().LastFrame()->target, stage.GetTargetWindow());
+    EXPECT_EQ(Host().LastFrame()->width, 640);
+}
+
+TEST_F(SaverStage, ASmallHostIsAPreviewComposedLargerAndShrunk) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow({0, 0, 200, 150});
+    Make(HackLine(hostWindow), true);
+    EXPECT_EQ(stage.GetSetup().windowRect.width, 608);
+    EXPECT_EQ(stage.GetSetup().windowRect.height, 448);
+    EXPECT_TRUE(stage.IsPreviewMode());
+    EXPECT_NE(stage.GetTargetWindow(), stage.GetOwnWindow());
+}
+
+TEST_F(SaverStage, AHackWithoutItsWindowMakesNoWindowAndEnds) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow();
+    Host().RemoveForeignWindow(hostWindow);
+    Make(HackLine(hostWindow), true);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(Host().WindowsCreated(), 0);
 }
 
 }  // namespace
