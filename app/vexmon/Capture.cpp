@@ -132,7 +132,7 @@ std::string Shown(const std::string& path) {
 }  // namespace
 
 int RecordShow(const CommandLine& line) {
-    auto host = MakeHeadlessHost(line);
+    auto host = MakeHeadlessHost(line, SettingsUse::ReadOnly);
     std::unique_ptr<SceneFolder> scenes;
     SaverOptions options;
     try {
@@ -167,7 +167,7 @@ int RecordShow(const CommandLine& line) {
 }
 
 int TakeScreenshot(const CommandLine& line) {
-    auto host = MakeHeadlessHost(line);
+    auto host = MakeHeadlessHost(line, SettingsUse::ReadOnly);
     std::unique_ptr<SceneFolder> scenes;
     SaverOptions options;
     try {

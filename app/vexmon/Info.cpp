@@ -44,7 +44,7 @@ std::string Number(float value) {
 }  // namespace
 
 int PrintConfig(const CommandLine& line) {
-    auto host = MakeHeadlessHost(line);
+    auto host = MakeHeadlessHost(line, SettingsUse::ReadWrite);
     Current current(*host);
     const std::string path = host->SettingsFilePath(kControlFileName);
     if (SettingsFolder().empty()) {
@@ -63,7 +63,7 @@ int PrintConfig(const CommandLine& line) {
 }
 
 int ListScenes(const CommandLine& line) {
-    auto host = MakeHeadlessHost(line);
+    auto host = MakeHeadlessHost(line, SettingsUse::ReadOnly);
     std::unique_ptr<SceneFolder> only;
     SaverSettings settings;
     try {

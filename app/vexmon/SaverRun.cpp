@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <random>
 
 #include "animation/Registration.h"
@@ -11,6 +13,7 @@
 #include "model/Exceptions.h"
 #include "platform/text/FontDrawingContext.h"
 #include "saver/LinuxSaverEngine.h"
+#include "scenes/Control.h"
 #include "scenes/Report.h"
 #include "stage/DibStage.h"
 
@@ -62,15 +65,24 @@ std::string DefaultContentDir(platform::Platform& host) {
     return fs::path(host.GetProgramPath()).parent_path().string();
 }
 
-std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& line) {
+std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& line, SettingsUse use) {
     platform::HeadlessOptions options;
     options.desktop = {0, 0, line.width.value_or(kDefaultWidth), line.height.value_or(kDefaultHeight)};
     options.keepScreen = false;
     options.drawingContexts = CreateFontDrawingContext;
-    options.settingsFolder = SettingsFolder();
+    const std::string folder = SettingsFolder();
+    if (use == SettingsUse::ReadWrite) options.settingsFolder = folder;
     options.randomSeed = std::random_device{}();
     auto host = std::make_unique<platform::HeadlessPlatform>(options);
     host->SetEmbeddedContent(MainStream());
+    if (use == SettingsUse::ReadOnly && !folder.empty()) {
+        std::ifstream file(fs::path(folder) / kControlFileName, std::ios::binary);
+        if (file) {
+            std::ostringstream contents;
+            contents << file.rdbuf();
+            host->SetFile(host->SettingsFilePath(kControlFileName), contents.str());
+        }
+    }
     return host;
 }
 

@@ -30,9 +30,14 @@ std::string SettingsFolder();
 // The build tree's content when the program runs from there, else the program's own folder.
 std::string DefaultContentDir(platform::Platform& host);
 
+enum class SettingsUse { ReadWrite, ReadOnly };
+
 // A windowless host on the virtual clock, with fonts, the embedded stream, the
-// real settings folder and a desktop of --size (default 800 x 600).
-std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& line);
+// real settings folder and a desktop of --size (default 800 x 600). ReadOnly
+// reads the settings file once and keeps what the show writes (the scenes it
+// has shown) in memory, so a recording leaves the user's settings alone and
+// the same settings and seed record the same file.
+std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& line, SettingsUse use);
 
 // The settings for this run (ReadSaverSettings) with the platform current;
 // with --scene, `scenes` becomes the folder holding only those files and Dir
