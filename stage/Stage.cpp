@@ -102,6 +102,8 @@ void RStage::AddComponentStream(std::istream* in) {
         RComponentManager::AddComponentStream(in);
         BindPendingEventLinks(*this);
         FireEvent(names::OnSetup);
+        // A quit asked for at set-up (another instance runs) makes no window.
+        if (quit_) return;
         stageImage_ = CloneSurface(*background_);
         CreateStageWindow();
         FireEvent(names::OnCreated);

@@ -1,0 +1,306 @@
+// The screensaver behaviour on a windowless stage loaded with the built main
+// stream: which input ends the run, the sound keys, window mode, the window
+// set-up per mode, the single-instance rule and errors in the quiet modes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "animation/Registration.h"
+#include "content/EmbeddedContent.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "saver/LinuxSaverEngine.h"
+#include "saver/Screensaver.h"
+#include "scenes/Report.h"
+#include "scenes/SceneManager.h"
+#include "stage/DibStage.h"
+#include "stage/Timer.h"
+
+namespace quellmoor {
+namespace {
+
+using platform::InputEvent;
+
+CommandLine Line(SaverMode mode) {
+    CommandLine line;
+    line.mode = mode;
+    return line;
+}
+
+// An engine whose password check answers what the test says, counting the checks.
+class ScriptedEngine : public RLinuxSaverEngine {
+public:
+    ScriptedEngine(CommandLine line, bool* accept, int* checks)
+        : RLinuxSaverEngine(std::move(line)), accept_(accept), checks_(checks) {}
+    bool VerifyPassword() override {
+        ++*checks_;
+        return *accept_;
+    }
+
+private:
+    bool* accept_;
+    int* checks_;
+};
+
+std::vector<std::uint8_t> MainStream() {
+    const auto bytes = EmbeddedMainStream();
+    return {bytes.begin(), bytes.end()};
+}
+
+struct CurrentHost {
+    CurrentHost() {
+        RegisterAnimationClasses();
+        host.SetEmbeddedContent(MainStream());
+        platform::SetCurrentPlatform(&host);
+    }
+    ~CurrentHost() { platform::SetCurrentPlatform(nullptr); }
+    platform::HeadlessPlatform host;
+};
+
+// The stage with the saver attached and the stream loaded ("OnSetup" has run).
+class SaverStage : private CurrentHost, public ::testing::Test {
+protected:
+    void Make(SaverMode mode, bool windowMode = false) { Make(Line(mode), windowMode); }
+    void Make(CommandLine line, bool windowMode = false) {
+        SaverOptions options;
+        options.settings.dir = emptyDir.string();
+        options.settings.seed = 7;
+        options.windowMode = windowMode;
+        saver = MakeOwned<RScreensaver>(stage, std::make_unique<ScriptedEngine>(std::move(line), &accept, &checks), options);
+        stage.AddComponentStream(stage.OpenContent().get());
+    }
+    void SetUp() override {
+        emptyDir = std::filesystem::temp_directory_path() /
+                   ("vexmon-saver-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(emptyDir);
+        SetReportSink([this](const std::string& message) { reports.push_back(message); });
+    }
+    void TearDown() override {
+        SetReportSink({});
+        ForgetReports();
+        std::error_code ignored;
+        std::filesystem::remove_all(emptyDir, ignored);
+    }
+    platform::HeadlessPlatform& Host() { return host; }
+
+    std::filesystem::path emptyDir;
+    bool accept = true;
+    int checks = 0;
+    RDibStage stage;
+    RScreensaver* saver = nullptr;
+    std::vector<std::string> reports;
+};
+
+TEST_F(SaverStage, FirstMouseEventOnlyRecords) {
+    Make(SaverMode::Fullscreen);
+    stage.MouseMove(500, 500);
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(checks, 0);
+}
+
+TEST_F(SaverStage, FivePixelsFromTheFirstPositionDoNotEndTheRunSixDo) {
+    Make(SaverMode::Fullscreen);
+    stage.MouseMove(100, 100);
+    stage.MouseMove(103, 104);  // exactly 5
+    stage.MouseMove(100, 95);   // exactly 5
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(checks, 0);
+    stage.MouseMove(106, 100);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(checks, 1);
+}
+
+TEST_F(SaverStage, SlowDriftAddsUpFromTheFirstPosition) {
+    Make(SaverMode::Fullscreen);
+    for (int x = 100; x <= 105; ++x) stage.MouseMove(static_cast<float>(x), 100);
+    EXPECT_FALSE(stage.IsQuitting());
+    stage.MouseMove(106, 100);  // one pixel per event, six from where it began
+    EXPECT_TRUE(stage.IsQuitting());
+}
+
+TEST_F(SaverStage, RefusedPasswordKeepsRunningAndReArmsTheMouseWatch) {
+    Make(SaverMode::Fullscreen);
+    accept = false;
+    stage.MouseMove(100, 100);
+    stage.MouseMove(120, 100);
+    EXPECT_EQ(checks, 1);
+    EXPECT_FALSE(stage.IsQuitting());
+    stage.MouseMove(200, 200);  // records afresh: no check
+    stage.MouseMove(204, 203);  // 5 from there: no check
+    EXPECT_EQ(checks, 1);
+    accept = true;
+    stage.MouseMove(206, 200);
+    EXPECT_EQ(checks, 2);
+    EXPECT_TRUE(stage.IsQuitting());
+}
+
+struct KeyCase {
+    const char* name;
+    std::uint32_t key;
+    bool quits;
+};
+
+class SaverKeyTest : public SaverStage, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(SaverKeyTest, KeyPressEndsTheRunExceptTheSoundKeys) {
+    Make(SaverMode::Fullscreen);
+    stage.KeyDown(GetParam().key, GetParam().key);
+    EXPECT_EQ(stage.IsQuitting(), GetParam().quits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, SaverKeyTest,
+                         ::testing::Values(KeyCase{"S", kKeyS, false}, KeyCase{"F4", kKeyF4, false},
+                                           KeyCase{"Space", 0x20, true}, KeyCase{"A", 0x41, true},
+                                           KeyCase{"Escape", kKeyEscape, true}, KeyCase{"F2", 0x71, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(SaverStage, ReleasingSOrF4TogglesTheSound) {
+    Make(SaverMode::Fullscreen);
+    ASSERT_TRUE(stage.IsSoundEnabled());
+    stage.KeyDown(kKeyS, kKeyS);
+    EXPECT_TRUE(stage.IsSoundEnabled());  // the press changes nothing
+    stage.KeyUp(kKeyS, kKeyS);
+    EXPECT_FALSE(stage.IsSoundEnabled());
+    stage.KeyUp(kKeyF4, kKeyF4);
+    EXPECT_TRUE(stage.IsSoundEnabled());
+    stage.KeyUp(0x41, 0x41);
+    EXPECT_TRUE(stage.IsSoundEnabled());
+    EXPECT_FALSE(stage.IsQuitting());
+}
+
+TEST_F(SaverStage, ClickEndsTheRun) {
+    Make(SaverMode::Fullscreen);
+    stage.MouseDown(10, 10);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(checks, 1);
+}
+
+TEST_F(SaverStage, WindowModeIgnoresInputButEscape) {
+    Make(SaverMode::Window, true);
+    stage.MouseMove(0, 0);
+    stage.MouseMove(300, 300);
+    stage.MouseDown(300, 300);
+    stage.KeyDown(0x41, 0x41);
+    stage.KeyDown(0x20, 0x20);
+    EXPECT_FALSE(stage.IsQuitting());
+    stage.KeyUp(kKeyS, kKeyS);
+    EXPECT_FALSE(stage.IsSoundEnabled());
+    stage.KeyDown(kKeyEscape, kKeyEscape);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(checks, 0);
+}
+
+TEST_F(SaverStage, DebugModeIgnoresTheMouseButNotAClick) {
+    Make(SaverMode::Debug);
+    stage.MouseMove(0, 0);
+    stage.MouseMove(300, 300);
+    EXPECT_FALSE(stage.IsQuitting());
+    const double rate = stage.GetRate();
+    stage.KeyDown(kKeyPlus, kKeyPlus);
+    EXPECT_DOUBLE_EQ(stage.GetRate(), rate * 0.8);
+    EXPECT_FALSE(stage.IsQuitting());
+    stage.MouseDown(1, 1);
+    EXPECT_TRUE(stage.IsQuitting());
+}
+
+TEST_F(SaverStage, WindowModeMakesAFramedWindowWithTheCursor) {
+    Make(SaverMode::Window, true);
+    const RStageSetup& setup = stage.GetSetup();
+    EXPECT_FALSE(setup.fullScreen);
+    EXPECT_TRUE(setup.hasFrame);
+    EXPECT_TRUE(setup.showCursor);
+    EXPECT_EQ(stage.GetCaption(), "Vexmon");
+    EXPECT_EQ(setup.windowRect.width, 800);
+    EXPECT_EQ(setup.windowRect.height, 600);
+}
+
+TEST_F(SaverStage, FullscreenIsABorderlessWindowAtTheDisplayTopmostWithoutCursor) {
+    Make(SaverMode::Fullscreen);
+    const RStageSetup& setup = stage.GetSetup();
+    EXPECT_FALSE(setup.fullScreen);
+    EXPECT_FALSE(setup.hasFrame);
+    EXPECT_FALSE(setup.showCursor);
+    EXPECT_EQ(setup.windowRect.width, 1024);
+    EXPECT_EQ(setup.windowRect.height, 768);
+    EXPECT_TRUE(stage.IsTopmost());
+    EXPECT_TRUE(Host().HoldsInstanceLock());
+}
+
+TEST_F(SaverStage, ASecondFullscreenInstanceGivesWayAndLeavesTheLockAlone) {
+    platform::HeadlessPlatform first;
+    ASSERT_TRUE(first.AcquireInstanceLock(kInstanceLockName));
+    Make(SaverMode::Fullscreen);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(Host().WindowsCreated(), 0);
+    EXPECT_FALSE(Host().HoldsInstanceLock());
+    stage.Stop();  // "OnExit": the run ends
+    EXPECT_TRUE(first.HoldsInstanceLock());
+    EXPECT_FALSE(Host().AcquireInstanceLock(kInstanceLockName));
+    first.ReleaseInstanceLock();
+}
+
+TEST_F(SaverStage, QuietModesReportAnErrorOnceInsteadOfABox) {
+    Make(SaverMode::Fullscreen);
+    stage.ReportException("The scene went wrong.");
+    stage.ReportException("The scene went wrong.");
+    EXPECT_EQ(reports, std::vector<std::string>{"The scene went wrong."});
+    EXPECT_TRUE(Host().MessageBoxes().empty());
+}
+
+TEST_F(SaverStage, ARunBuildsTheShowAndEndsAtTheFirstKey) {
+    Make(SaverMode::Fullscreen);
+    Host().QueueInput(500, {.type = InputEvent::Type::KeyDown, .virtualKey = 0x41});
+    stage.Run();
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(saver->Error(), "");
+    EXPECT_EQ(reports, std::vector<std::string>{});
+    ASSERT_NE(saver->GetShow().manager, nullptr);
+    EXPECT_GE(stage.GetTime(), 500.0);
+    EXPECT_LT(stage.GetTime(), 600.0);
+}
+
+CommandLine HackLine(platform::NativeWindow window) {
+    CommandLine line = Line(SaverMode::Hack);
+    line.windowId = static_cast<std::uint32_t>(window.value);
+    return line;
+}
+
+TEST_F(SaverStage, AHackDrawsIntoTheHostWindowAtItsSize) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow({0, 0, 640, 480});
+    Make(HackLine(hostWindow), true);
+    ASSERT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(stage.GetSetup().windowRect.width, 640);
+    EXPECT_EQ(stage.GetSetup().windowRect.height, 480);
+    EXPECT_FALSE(stage.IsPreviewMode());
+    EXPECT_NE(stage.GetTargetWindow(), stage.GetOwnWindow());
+    EXPECT_FALSE(Host().IsWindowVisible());  // the own window stays hidden
+    Host().QueueInput(300, {.type = InputEvent::Type::KeyDown, .virtualKey = 0x41});
+    Host().QueueInput(400, {.type = InputEvent::Type::MouseDown, .x = 5, .y = 5});
+    stage.SetSoundEnabled(true);
+    auto* stop = MakeOwned<RTimer>("Stop", &stage, 1000.0, true);
+    stop->AddEventHandler("OnTimer", [](RComponent*, REvent*, RObject*) { CurrentStage()->Quit(); }, nullptr);
+    stage.Run();
+    EXPECT_GE(stage.GetTime(), 1000.0);  // input never ends a hack
+    ASSERT_NE(Host().LastFrame(), nullptr);
+    EXPECT_EQ(Host().LastFrame()->target, stage.GetTargetWindow());
+    EXPECT_EQ(Host().LastFrame()->width, 640);
+}
+
+TEST_F(SaverStage, ASmallHostIsAPreviewComposedLargerAndShrunk) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow({0, 0, 200, 150});
+    Make(HackLine(hostWindow), true);
+    EXPECT_EQ(stage.GetSetup().windowRect.width, 608);
+    EXPECT_EQ(stage.GetSetup().windowRect.height, 448);
+    EXPECT_TRUE(stage.IsPreviewMode());
+    EXPECT_NE(stage.GetTargetWindow(), stage.GetOwnWindow());
+}
+
+TEST_F(SaverStage, AHackWithoutItsWindowMakesNoWindowAndEnds) {
+    const platform::NativeWindow hostWindow = Host().AddForeignWindow();
+    Host().RemoveForeignWindow(hostWindow);
+    Make(HackLine(hostWindow), true);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(Host().WindowsCreated(), 0);
+}
+
+}  // namespace
+}  // namespace quellmoor
