@@ -42,7 +42,7 @@ public:
     void OnSaverStart() override {}
     void OnSaverEnd() override;
 
-    const CommandLine& GetCommandLine() const { return line_; }
+    const CommandLine& GetArguments() const { return line_; }
     // True while this instance holds the single-instance lock.
     bool HoldsInstanceLock() const { return lockHeld_; }
     // Hack: the host's window once attached; empty before or when it does not exist.
