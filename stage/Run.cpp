@@ -1,5 +1,6 @@
-// The application loop: due timers within a time budget, a redraw after every
-// round that fired one, then a wait for the next due time or for input.
+// The application loop: due timers within a time budget, a redraw after a
+// round that fired one (at most once a frame period), then a wait for the next
+// due time, the held-back redraw or input.
 #include <algorithm>
 #include <exception>
 
@@ -13,6 +14,12 @@ namespace {
 constexpr double kNoTimerDue = 1e38;
 // Longest wait between two looks at the timers, so input is never ignored long.
 constexpr double kLongestWaitMs = 50.0;
+// Redraw spacing when the measured frame period is not believable.
+constexpr double kFallbackFramePeriodMs = 25.0;
+
+double RedrawPeriod(double framePeriod) {
+    return framePeriod >= 4.0 && framePeriod <= 100.0 ? framePeriod : kFallbackFramePeriodMs;
+}
 
 }  // namespace
 
@@ -29,11 +36,16 @@ void RStage::Run() {
     if (quit_) return;
 
     bool quit = false;
+    // Dozens of sequencers tick at phases of their own; composing after each
+    // would draw far more frames than the screen shows, so redraws are spaced.
+    const double period = RedrawPeriod(framePeriod_);
+    double lastRedraw = -kNoTimerDue;
+    bool redrawOwed = false;
     while (!quit && !quit_) {
         try {
             CollectDisposed();  // what input handlers disposed of
             const double deadline = GetTime() + timerBudget_;
-            bool fired = false;
+            bool fired = false, cutShort = false;
             int ticks = 0;
             for (;;) {
                 RTimer* next = FindNextDue(timers_);
@@ -42,12 +54,20 @@ void RStage::Run() {
                 if (!(due < GetTime())) break;
                 fired = true;
                 TickTimer(*next);
-                if (++ticks >= kMaxTicksPerRound || quit_ || GetTime() >= deadline) break;
+                cutShort = ++ticks >= kMaxTicksPerRound || GetTime() >= deadline;
+                if (cutShort || quit_) break;
             }
-            if (fired) Redraw();
+            redrawOwed = redrawOwed || fired;
+            // A round cut short shows its frame at once: the clock may stand still.
+            if (redrawOwed && (cutShort || GetTime() - lastRedraw >= period)) {
+                Redraw();
+                lastRedraw = GetTime();
+                redrawOwed = false;
+            }
 
             RTimer* next = FindNextDue(timers_);
             double waitMs = next ? next->GetDue() - GetTime() : kLongestWaitMs;
+            if (redrawOwed) waitMs = std::min(waitMs, lastRedraw + period - GetTime());
             if (!(waitMs > 0.0)) waitMs = 0.0;
             waitMs = std::min(waitMs, kLongestWaitMs);
             // The wait is stage time; the platform waits in system time.

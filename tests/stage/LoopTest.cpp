@@ -71,6 +71,19 @@ TEST_F(LoopTest, EveryWaitBlocksAtLeastOneMillisecond) {
     EXPECT_GE(shortest, 1);
 }
 
+TEST_F(LoopTest, TimersAtOwnPhasesFireOnTimeButRedrawOncePerFramePeriod) {
+    auto* fast = MakeOwned<CountingTimer>("fast", stage.get(), 3.0);
+    auto* odd = MakeOwned<CountingTimer>("odd", stage.get(), 2.5);
+    CloseAt(600);
+    stage->Run();
+    EXPECT_GE(fast->ticks.size(), 190u);  // 600 / 3, less the 1 ms lateness
+    EXPECT_GE(odd->ticks.size(), 200u);
+    const double period = stage->GetFramePeriod();
+    ASSERT_GT(period, 0.0);
+    EXPECT_GE(host.FrameCount(), static_cast<int>(600.0 / period) - 2);
+    EXPECT_LE(host.FrameCount(), static_cast<int>(600.0 / period) + 1);
+}
+
 TEST_F(LoopTest, ZeroIntervalTimerCannotHoldTheLoop) {
     auto* zero = MakeOwned<CountingTimer>("zero", stage.get(), 0.0);
     CloseAt(100);
