@@ -302,5 +302,77 @@ TEST_F(SaverStage, AHackWithoutItsWindowMakesNoWindowAndEnds) {
     EXPECT_EQ(Host().WindowsCreated(), 0);
 }
 
+// Closing the window is input: in full screen and debug it asks the password check.
+struct CloseCase {
+    const char* name;
+    SaverMode mode;
+    bool windowMode;
+    bool accept;
+    bool ends;
+    int checks;
+};
+
+class SaverCloseTest : public SaverStage, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(SaverCloseTest, ClosingTheWindowGoesThroughThePasswordCheck) {
+    const CloseCase& c = GetParam();
+    Make(c.mode, c.windowMode);
+    accept = c.accept;
+    Host().QueueInput(200, {.type = InputEvent::Type::Close});
+    auto* stop = MakeOwned<RTimer>("Stop", &stage, 1000.0, true);
+    stop->AddEventHandler("OnTimer", [](RComponent*, REvent*, RObject*) { CurrentStage()->Quit(); }, nullptr);
+    stage.Run();
+    EXPECT_EQ(stage.GetTime() < 1000.0, c.ends);
+    EXPECT_EQ(checks, c.checks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, SaverCloseTest,
+    ::testing::Values(CloseCase{"FullscreenAccepted", SaverMode::Fullscreen, false, true, true, 1},
+                      CloseCase{"FullscreenRefused", SaverMode::Fullscreen, false, false, false, 1},
+                      CloseCase{"DebugRefused", SaverMode::Debug, false, false, false, 1},
+                      CloseCase{"WindowEndsWithoutCheck", SaverMode::Window, true, false, true, 0}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(SaverStage, F2EndsTheRunThenOpensThePageOnceForAllItsRepeats) {
+    Make(SaverMode::Fullscreen);
+    for (int repeat = 0; repeat < 3; ++repeat) stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(checks, 1);
+    ASSERT_EQ(Host().WebPagesOpened().Total(), 1u);
+    EXPECT_EQ(Host().WebPagesOpened().Recent().front(), "https://vexmon.example.org/");
+    EXPECT_EQ(Host().FilesReplaced().Total(), 0u);
+}
+
+TEST_F(SaverStage, F2RefusedByThePasswordOpensNothingUntilPressedAgain) {
+    Make(SaverMode::Debug);
+    accept = false;
+    stage.KeyDown(kKeyF2, kKeyF2);
+    stage.KeyDown(kKeyF2, kKeyF2);  // a repeat of the same press
+    EXPECT_EQ(checks, 1);
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+    stage.KeyUp(kKeyF2, kKeyF2);
+    accept = true;
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 1u);
+}
+
+TEST_F(SaverStage, F2AfterTheRunEndedOtherwiseOpensNothing) {
+    Make(SaverMode::Fullscreen);
+    stage.KeyDown(0x41, 0x41);
+    ASSERT_TRUE(stage.IsQuitting());
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+}
+
+TEST_F(SaverStage, F2InWindowOrHackModeOpensNothing) {
+    Make(SaverMode::Window, true);
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+}
+
 }  // namespace
 }  // namespace quellmoor
