@@ -1,6 +1,7 @@
 #include "saver/LinuxSaverEngine.h"
 
 #include "platform/Platform.h"
+#include "saver/PreviewOpening.h"
 #include "stage/DibStage.h"
 
 namespace quellmoor {
@@ -84,6 +85,10 @@ void RLinuxSaverEngine::PrepareHack(RStageSetup& setup) {
         stage_->SetPresentTarget(hostWindow_, static_cast<float>(host.width), static_cast<float>(host.height));
     else
         stage_->SetPresentTarget(hostWindow_, kNaturalSize, kNaturalSize);
+}
+
+void RLinuxSaverEngine::OnSaverStart() {
+    if (stage_ && stage_->IsPreviewMode()) PlayPreviewOpening(*stage_);
 }
 
 void RLinuxSaverEngine::OnSaverEnd() {

@@ -12,7 +12,7 @@
 //   hack        frames go into the window named on the command line (the own
 //               window stays hidden); one under 400 pixels wide is a settings
 //               preview: composed at 608 x 448 with the preview's text and
-//               shrunk into it. A window that does not exist ends the run at set-up.
+//               shrunk into it, after the preview's opening. A window that does not exist ends the run at set-up.
 //
 //   RLinuxSaverEngine engine(ParseCommandLine(argc, argv, nullptr));
 #pragma once
@@ -39,7 +39,8 @@ public:
     void AttachStage(RDibStage& stage) override;
     bool IsDebugMode() override { return line_.mode == SaverMode::Debug; }
     void PrepareSetup(RStageSetup& setup) override;
-    void OnSaverStart() override {}
+    // A settings preview plays its opening first (PreviewOpening.h).
+    void OnSaverStart() override;
     void OnSaverEnd() override;
 
     const CommandLine& GetArguments() const { return line_; }

@@ -53,6 +53,9 @@ RScreensaver::RScreensaver(RDibStage& stage, std::unique_ptr<RScreensaverEngine>
         Listen(names::OnMouseDown);
         Listen(names::OnKeyDown);
     }
+    // Closing the window is input like any other: it ends the run only through
+    // the password check (in window mode closing simply ends it).
+    if (!options_.windowMode && !engine_->IsConfigMode()) stage.SetCloseHandler([this] { TryQuit(); });
     engine_->AttachStage(stage);
     stage.RegisterComponent(this);
     stage.SetCaption(kSaverCaption);
@@ -163,24 +166,39 @@ void RScreensaver::KeyPressed(std::uint32_t code, std::uint32_t data) {
         stage_.SetRate(stage_.GetRate() * (data == kKeyPlus ? kSlower : kFaster));
         return;
     }
+    if (code == kKeyF2) {
+        PressedF2();
+        return;
+    }
     // S and F4 are the sound switch: their release toggles it, and they never end the run.
     if (IsSoundKey(code)) return;
     TryQuit();
 }
 
+// The page opens only once the run has really ended, and once per press.
+void RScreensaver::PressedF2() {
+    if (f2Held_) return;
+    f2Held_ = true;
+    if (!TryQuit() || pageOpened_) return;
+    pageOpened_ = true;
+    if (platform::HasCurrentPlatform()) platform::CurrentPlatform().OpenWebPage(kSaverWebPage);
+}
+
 void RScreensaver::KeyReleased(std::uint32_t code) {
+    if (code == kKeyF2) f2Held_ = false;
     if (IsSoundKey(code)) stage_.SetSoundEnabled(!stage_.IsSoundEnabled());
 }
 
-void RScreensaver::TryQuit() {
-    if (options_.windowMode || quitting_) return;
+bool RScreensaver::TryQuit() {
+    if (options_.windowMode || quitting_ || stage_.IsQuitting()) return false;
     quitting_ = true;
     if (engine_->VerifyPassword()) {
         stage_.Quit();
-        return;
+        return stage_.IsQuitting();
     }
     quitting_ = false;
     mouseAnchor_.reset();
+    return false;
 }
 
 }  // namespace quellmoor

@@ -7,8 +7,9 @@
 // the engine's threshold away from where the first movement of the run was
 // seen (the first only records; a refused check forgets it, so the watch
 // starts afresh); a click or a key press counts at once, except S and F4, whose
-// release toggles the sound. In window mode only Esc (or closing the window)
-// ends the run and other input is ignored. In the quiet modes an error goes
+// release toggles the sound. Closing the window goes through the same check,
+// and F2 ends the run through it and then opens our web page once. In window
+// mode only Esc (or closing the window) ends the run and other input is ignored. In the quiet modes an error goes
 // once to the report sink (scenes/Report.h) instead of a message box.
 //
 //   auto* saver = MakeOwned<RScreensaver>(stage, std::move(engine), options);
@@ -33,9 +34,11 @@ class RStageSetup;
 struct CommandLine;
 
 inline constexpr const char* kSaverCaption = "Vexmon";
+// The page F2 opens once a full-screen or debug run has ended.
+inline constexpr const char* kSaverWebPage = "https://vexmon.example.org/";
 
 // Key codes the saver knows (the platform's virtual-key codes).
-inline constexpr std::uint32_t kKeyEscape = 0x1B, kKeyS = 0x53, kKeyF4 = 0x73, kKeyPlus = 0x6B, kKeyMinus = 0x6D;
+inline constexpr std::uint32_t kKeyEscape = 0x1B, kKeyS = 0x53, kKeyF2 = 0x71, kKeyF4 = 0x73, kKeyPlus = 0x6B, kKeyMinus = 0x6D;
 
 // The show's settings for one run: the settings file's "Vexmon" section, with
 // the command line's overrides winning.
@@ -73,7 +76,8 @@ public:
     void MouseMoved(float x, float y);
     void KeyPressed(std::uint32_t code, std::uint32_t data);
     void KeyReleased(std::uint32_t code);
-    void TryQuit();
+    // Ends the run when the password check agrees; true when this call ended it.
+    bool TryQuit();
 
     RScreensaverEngine& GetEngine() const { return *engine_; }
     const SaverSettings& GetSettings() const { return options_.settings; }
@@ -83,6 +87,7 @@ public:
 
 private:
     void BuildTheShow();
+    void PressedF2();
 
     RDibStage& stage_;
     std::unique_ptr<RScreensaverEngine> engine_;
@@ -93,6 +98,8 @@ private:
     bool quitOnClick_ = true;
     bool quitOnKey_ = true;
     bool ended_ = false;
+    bool f2Held_ = false;     // F2's key repeats open nothing more
+    bool pageOpened_ = false;
     BuiltShow show_;
     std::string error_;
 };

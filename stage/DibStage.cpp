@@ -98,6 +98,10 @@ void RDibStage::DispatchInput(const platform::InputEvent& event) {
         case Type::KeyUp: KeyUp(event.virtualKey, event.virtualKey); break;
         case Type::Activate: Activate(event.active); break;
         case Type::Close:
+            if (closeHandler_) {
+                closeHandler_();
+                break;
+            }
             Stop();
             Quit();
             break;

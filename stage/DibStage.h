@@ -13,6 +13,7 @@
 //   return RunStageProgram(stage);
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     double WaitForVerticalBlank() override;
     void Present(RSurface& image, float x, float y, const std::vector<RRect>* rects) override;
     bool RequestQuit() override { return true; }
+    // Who decides whether the window's close request ends the run (a saver asks
+    // for its password first); without one, closing ends it.
+    void SetCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
     void CreateStageWindow() override;
     void ShowCursor(bool visible) override;
     RRect GetWindowRect() override;
@@ -84,6 +88,7 @@ private:
     double frameRate_ = 10.0;
     platform::NativeWindow parentWindow_;
     std::vector<std::uint8_t> previewPixels_;  // reused between frames
+    std::function<void()> closeHandler_;
 };
 
 }  // namespace quellmoor

@@ -3,10 +3,14 @@
 // set-up per mode, the single-instance rule and errors in the quiet modes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "animation/Picture.h"
 #include "animation/Registration.h"
 #include "content/EmbeddedContent.h"
+#include "imaging/Dib.h"
+#include "imaging/Surface.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "saver/LinuxSaverEngine.h"
 #include "saver/Screensaver.h"
@@ -300,6 +304,170 @@ TEST_F(SaverStage, AHackWithoutItsWindowMakesNoWindowAndEnds) {
     Make(HackLine(hostWindow), true);
     EXPECT_TRUE(stage.IsQuitting());
     EXPECT_EQ(Host().WindowsCreated(), 0);
+}
+
+// Closing the window is input: in full screen and debug it asks the password check.
+struct CloseCase {
+    const char* name;
+    SaverMode mode;
+    bool windowMode;
+    bool accept;
+    bool ends;
+    int checks;
+};
+
+class SaverCloseTest : public SaverStage, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(SaverCloseTest, ClosingTheWindowGoesThroughThePasswordCheck) {
+    const CloseCase& c = GetParam();
+    Make(c.mode, c.windowMode);
+    accept = c.accept;
+    Host().QueueInput(200, {.type = InputEvent::Type::Close});
+    auto* stop = MakeOwned<RTimer>("Stop", &stage, 1000.0, true);
+    stop->AddEventHandler("OnTimer", [](RComponent*, REvent*, RObject*) { CurrentStage()->Quit(); }, nullptr);
+    stage.Run();
+    EXPECT_EQ(stage.GetTime() < 1000.0, c.ends);
+    EXPECT_EQ(checks, c.checks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, SaverCloseTest,
+    ::testing::Values(CloseCase{"FullscreenAccepted", SaverMode::Fullscreen, false, true, true, 1},
+                      CloseCase{"FullscreenRefused", SaverMode::Fullscreen, false, false, false, 1},
+                      CloseCase{"DebugRefused", SaverMode::Debug, false, false, false, 1},
+                      CloseCase{"WindowEndsWithoutCheck", SaverMode::Window, true, false, true, 0}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(SaverStage, F2EndsTheRunThenOpensThePageOnceForAllItsRepeats) {
+    Make(SaverMode::Fullscreen);
+    for (int repeat = 0; repeat < 3; ++repeat) stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(checks, 1);
+    ASSERT_EQ(Host().WebPagesOpened().Total(), 1u);
+    EXPECT_EQ(Host().WebPagesOpened().Recent().front(), "https://vexmon.example.org/");
+    EXPECT_EQ(Host().FilesReplaced().Total(), 0u);
+}
+
+TEST_F(SaverStage, F2RefusedByThePasswordOpensNothingUntilPressedAgain) {
+    Make(SaverMode::Debug);
+    accept = false;
+    stage.KeyDown(kKeyF2, kKeyF2);
+    stage.KeyDown(kKeyF2, kKeyF2);  // a repeat of the same press
+    EXPECT_EQ(checks, 1);
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+    stage.KeyUp(kKeyF2, kKeyF2);
+    accept = true;
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_TRUE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 1u);
+}
+
+TEST_F(SaverStage, F2AfterTheRunEndedOtherwiseOpensNothing) {
+    Make(SaverMode::Fullscreen);
+    stage.KeyDown(0x41, 0x41);
+    ASSERT_TRUE(stage.IsQuitting());
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+}
+
+TEST_F(SaverStage, F2InWindowOrHackModeOpensNothing) {
+    Make(SaverMode::Window, true);
+    stage.KeyDown(kKeyF2, kKeyF2);
+    EXPECT_FALSE(stage.IsQuitting());
+    EXPECT_EQ(Host().WebPagesOpened().Total(), 0u);
+}
+
+// The 152 x 112 reduction of a 608 x 448 picture, as the preview shows it.
+std::vector<std::uint8_t> Reduced(const RSurface& surface) {
+    const RDib& dib = *surface.GetDib();
+    const platform::PaletteEntry* palette = dib.GetPaletteEntries();
+    std::vector<std::uint8_t> rgb;
+    for (int by = 0; by < 112; ++by) {
+        for (int bx = 0; bx < 152; ++bx) {
+            unsigned sum[3] = {0, 0, 0};
+            for (int y = by * 4; y < by * 4 + 4; ++y) {
+                for (int x = bx * 4; x < bx * 4 + 4; ++x) {
+                    const platform::PaletteEntry& e = palette[*dib.GetPixelAddr(x, y)];
+                    sum[0] += e.red;
+                    sum[1] += e.green;
+                    sum[2] += e.blue;
+                }
+            }
+            for (unsigned channel : sum) rgb.push_back(static_cast<std::uint8_t>((channel + 8) / 16));
+        }
+    }
+    return rgb;
+}
+
+struct ShownFrame {
+    std::int64_t timeMs;
+    std::vector<std::uint8_t> rgb;
+};
+
+class PreviewOpening : public SaverStage {
+protected:
+    void MakePreview() {
+        Make(HackLine(Host().AddForeignWindow({0, 0, 152, 112})), true);
+        ASSERT_TRUE(stage.IsPreviewMode());
+        Host().SetFrameCallback([this](const platform::HeadlessFrame& frame) {
+            if (frame.kind == platform::HeadlessFrame::Kind::Rgb) frames.push_back({frame.timeMs, frame.rgb});
+        });
+    }
+    void RunFor(double ms) {
+        auto* stop = MakeOwned<RTimer>("Stop", &stage, ms, true);
+        stop->AddEventHandler("OnTimer", [](RComponent*, REvent*, RObject*) { CurrentStage()->Quit(); }, nullptr);
+        stage.Run();
+    }
+    // The time of the first (or last) frame showing `rgb`; -1 when none does.
+    std::int64_t Shown(const std::vector<std::uint8_t>& rgb, bool last = false) const {
+        std::int64_t at = -1;
+        for (const ShownFrame& frame : frames) {
+            if (frame.rgb != rgb) continue;
+            at = frame.timeMs;
+            if (!last) break;
+        }
+        return at;
+    }
+    std::vector<ShownFrame> frames;
+};
+
+TEST_F(PreviewOpening, ShowsScreen1ForTwoSecondsThenFadesToScreen2AndGivesTheStageItsScreensBack) {
+    MakePreview();
+    const auto screen1 = Reduced(*stage.FindComponentAs<RPicture>("Screen1").GetSurface());
+    const auto screen2 = Reduced(*stage.FindComponentAs<RPicture>("Screen2").GetSurface());
+    ASSERT_NE(screen1, screen2);
+    const RSurface* background = stage.GetBackground();
+    const RSurface* image = stage.GetStageImage();
+    RunFor(4000);
+    const std::int64_t first1 = Shown(screen1), last1 = Shown(screen1, true), first2 = Shown(screen2);
+    ASSERT_GE(first1, 0);
+    ASSERT_GE(first2, 0);
+    // Held two seconds of the clock, not skipped through, then the fade to the second screen.
+    const auto after = std::find_if(frames.begin(), frames.end(), [&](const ShownFrame& f) { return f.timeMs > last1; });
+    ASSERT_NE(after, frames.end());
+    EXPECT_GE(after->timeMs - first1, 2000);
+    EXPECT_NE(after->rgb, screen2);  // the fade begins from the first screen
+    EXPECT_GT(first2, after->timeMs);
+    EXPECT_EQ(stage.GetBackground(), background);
+    EXPECT_EQ(stage.GetStageImage(), image);
+    EXPECT_EQ(reports, std::vector<std::string>{});
+}
+
+TEST_F(PreviewOpening, AMissingScreenSkipsTheOpeningWithItsMessage) {
+    MakePreview();
+    const auto screen1 = Reduced(*stage.FindComponentAs<RPicture>("Screen1").GetSurface());
+    stage.UnregisterComponent(&stage.FindComponentAs<RPicture>("Screen2"));
+    RunFor(1000);
+    EXPECT_EQ(Shown(screen1), -1);
+    EXPECT_EQ(reports, std::vector<std::string>{"component Screen2 not found."});
+}
+
+TEST_F(PreviewOpening, TheHostClosingTheWindowEndsTheWaitAtOnce) {
+    MakePreview();
+    Host().QueueInput(500, {.type = InputEvent::Type::Close});
+    RunFor(10000);
+    EXPECT_LT(stage.GetTime(), 1000.0);
 }
 
 }  // namespace
