@@ -60,9 +60,11 @@ void RStage::Run() {
             redrawOwed = redrawOwed || fired;
             // A round cut short shows its frame at once: the clock may stand still.
             if (redrawOwed && (cutShort || GetTime() - lastRedraw >= period)) {
-                Redraw();
+                // Settled first: a redraw that throws must not be retried at
+                // once, or the loop would spin without ever waiting.
                 lastRedraw = GetTime();
                 redrawOwed = false;
+                Redraw();
             }
 
             RTimer* next = FindNextDue(timers_);
