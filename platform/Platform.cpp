@@ -57,6 +57,8 @@ WindowId Platform::AttachWindow(NativeWindow) { return {}; }
 
 void Platform::DetachWindow(WindowId) {}
 
+NativeWindow Platform::RootWindow() { return {}; }
+
 std::vector<PixelRect> Platform::GetMonitorRects() { return {GetDesktopRect()}; }
 
 std::optional<Point> Platform::CursorScreenPosition() { return std::nullopt; }

@@ -96,12 +96,14 @@ struct WindowSpec {
 
 // Input, already translated: Windows virtual-key codes and client pixels.
 struct InputEvent {
-    enum class Type { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Activate, Close };
+    enum class Type { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Activate, Close, Resized };
     Type type = Type::MouseMove;
     float x = 0, y = 0;        // mouse events: client pixels
     int button = 0;            // mouse buttons: 0 left, 1 right, 2 middle
     std::uint32_t virtualKey = 0;  // key events: VK_* code (0x41 'A', 0x71 F2, ...)
     bool active = false;       // Activate: the application gained (true) or lost focus
+    WindowId window = {};      // Resized: which window (own or attached)
+    int width = 0, height = 0; // Resized: its new client size
 };
 
 enum class MessageBoxButton { Ok, Cancel };
@@ -200,6 +202,8 @@ public:
     virtual WindowId AttachWindow(NativeWindow native);
     // Stops drawing into an attached window; the window itself stays. Default: nothing.
     virtual void DetachWindow(WindowId window);
+    // The screen's root window, to attach to when a host names none; none where there is no such window. Default: none.
+    virtual NativeWindow RootWindow();
 
     // --- Screens
     // The rectangle covering every monitor, in screen pixels.

@@ -16,6 +16,14 @@ constexpr int kPreviewBelowWidth = 400;
 constexpr float kPreviewComposeWidth = 608, kPreviewComposeHeight = 448;
 constexpr float kNaturalSize = -99999.0f;
 
+// Wider than this, the show is composed at half size and shown doubled.
+constexpr int kLargeDisplayWidth = 2000;
+
+int ComposeScale(const CommandLine& line, int displayWidth) {
+    if (line.scale) return *line.scale;
+    return displayWidth > kLargeDisplayWidth ? 2 : 1;
+}
+
 RRect RequestedWindow(const CommandLine& line) {
     if (line.width && line.height) return {0, 0, static_cast<float>(*line.width), static_cast<float>(*line.height)};
     return {0, 0, kDefaultWidth, kDefaultHeight};
@@ -45,6 +53,7 @@ void RLinuxSaverEngine::PrepareSetup(RStageSetup& setup) {
                                 static_cast<float>(bounds.width), static_cast<float>(bounds.height)};
             setup.hasFrame = false;
             setup.showCursor = false;
+            if (stage_) stage_->SetComposeScale(ComposeScale(line_, bounds.width));
             // The lock is taken only by the instance that runs, and only it gives the lock back.
             if (!lockHeld_) lockHeld_ = system.AcquireInstanceLock(kInstanceLockName);
             if (!lockHeld_ && stage_) stage_->Quit();
@@ -60,6 +69,8 @@ void RLinuxSaverEngine::PrepareSetup(RStageSetup& setup) {
             setup.windowRect = RequestedWindow(line_);
             setup.hasFrame = true;
             setup.showCursor = true;
+            if (stage_ && line_.mode == SaverMode::Window)
+                stage_->SetComposeScale(ComposeScale(line_, static_cast<int>(setup.windowRect.width)));
             break;
     }
 }
@@ -70,21 +81,34 @@ void RLinuxSaverEngine::PrepareHack(RStageSetup& setup) {
     setup.hasFrame = false;
     setup.showCursor = true;
     platform::Platform& system = platform::CurrentPlatform();
-    if (line_.windowId) hostWindow_ = system.AttachWindow(platform::NativeWindow(*line_.windowId));
+    const platform::NativeWindow host =
+        line_.windowId ? platform::NativeWindow(*line_.windowId) : system.RootWindow();
+    if (host) hostWindow_ = system.AttachWindow(host);
     if (!hostWindow_) {
         if (stage_) stage_->Quit();
         return;
     }
-    const platform::PixelRect host = system.GetWindowRect(hostWindow_);
-    const bool preview = host.width < kPreviewBelowWidth;
+    const platform::PixelRect size = system.GetWindowRect(hostWindow_);
+    const auto width = static_cast<float>(size.width), height = static_cast<float>(size.height);
+    const bool preview = size.width < kPreviewBelowWidth;
     if (preview) setup.windowRect = {0, 0, kPreviewComposeWidth, kPreviewComposeHeight};
-    else setup.windowRect = {0, 0, static_cast<float>(host.width), static_cast<float>(host.height)};
+    else setup.windowRect = {0, 0, width, height};
     if (!stage_) return;
     stage_->SetPreviewMode(preview);
-    if (preview)
-        stage_->SetPresentTarget(hostWindow_, static_cast<float>(host.width), static_cast<float>(host.height));
-    else
-        stage_->SetPresentTarget(hostWindow_, kNaturalSize, kNaturalSize);
+    if (preview) {
+        stage_->SetPresentTarget(hostWindow_, width, height);
+        return;
+    }
+    const int scale = ComposeScale(line_, size.width);
+    stage_->SetComposeScale(scale);
+    if (scale > 1) stage_->SetPresentTarget(hostWindow_, width, height);
+    else stage_->SetPresentTarget(hostWindow_, kNaturalSize, kNaturalSize);
+    stage_->SetFollowTargetSize(true);
+}
+
+float RLinuxSaverEngine::GetMouseThreshold() {
+    // Five screen pixels, whatever the composing scale.
+    return 5.0f / static_cast<float>(stage_ ? stage_->GetComposeScale() : 1);
 }
 
 void RLinuxSaverEngine::OnSaverStart() {

@@ -9,10 +9,15 @@
 //               "vexmon"; a second instance gives way by quitting at set-up)
 //   debug       a framed 640 x 480 window showing the frame rate
 //   record, screenshot  a framed window of --size (the headless backend's)
-//   hack        frames go into the window named on the command line (the own
-//               window stays hidden); one under 400 pixels wide is a settings
-//               preview: composed at 608 x 448 with the preview's text and
-//               shrunk into it, after the preview's opening. A window that does not exist ends the run at set-up.
+//   hack        frames go into the window named on the command line, else the
+//               root window (the own window stays hidden), following its size;
+//               one under 400 pixels wide is a settings preview: composed at
+//               608 x 448 with the preview's text and shrunk into it, after the
+//               preview's opening. A window that does not exist ends the run at
+//               set-up.
+// Window, full screen and hack wider than 2000 pixels compose at half size and
+// show each pixel doubled (--scale N chooses); the mouse threshold stays five
+// screen pixels.
 //
 //   RLinuxSaverEngine engine(ParseCommandLine(argc, argv, nullptr));
 #pragma once
@@ -35,7 +40,7 @@ public:
     bool VerifyPassword() override { return true; }
     RPoint GetConfigPosition() override { return {100.0f, 100.0f}; }
     bool IsConfigMode() override { return line_.mode == SaverMode::Config; }
-    float GetMouseThreshold() override { return 5.0f; }
+    float GetMouseThreshold() override;
     void AttachStage(RDibStage& stage) override;
     bool IsDebugMode() override { return line_.mode == SaverMode::Debug; }
     void PrepareSetup(RStageSetup& setup) override;

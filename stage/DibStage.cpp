@@ -86,13 +86,14 @@ std::unique_ptr<std::istream> RDibStage::OpenContent() {
 
 void RDibStage::DispatchInput(const platform::InputEvent& event) {
     using Type = platform::InputEvent::Type;
+    const auto scale = static_cast<float>(composeScale_);
     switch (event.type) {
-        case Type::MouseMove: MouseMove(event.x, event.y); break;
+        case Type::MouseMove: MouseMove(event.x / scale, event.y / scale); break;
         case Type::MouseDown:
-            if (event.button == 0) MouseDown(event.x, event.y);
+            if (event.button == 0) MouseDown(event.x / scale, event.y / scale);
             break;
         case Type::MouseUp:
-            if (event.button == 0) MouseUp(event.x, event.y);
+            if (event.button == 0) MouseUp(event.x / scale, event.y / scale);
             break;
         case Type::KeyDown: KeyDown(event.virtualKey, event.virtualKey); break;
         case Type::KeyUp: KeyUp(event.virtualKey, event.virtualKey); break;
@@ -105,7 +106,19 @@ void RDibStage::DispatchInput(const platform::InputEvent& event) {
             Stop();
             Quit();
             break;
+        case Type::Resized:
+            if (followTargetSize_ && event.window == targetWindow_) FollowTargetSize(event.width, event.height);
+            break;
     }
+}
+
+void RDibStage::FollowTargetSize(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    const int composedWidth = std::max(width / composeScale_, 1), composedHeight = std::max(height / composeScale_, 1);
+    // The own window, hidden while frames go elsewhere, carries the size the show reads.
+    if (ownWindow_ && ownWindow_ != targetWindow_) platform_.ResizeWindow(width, height);
+    if (displaySize_) displaySize_ = DisplaySize{static_cast<float>(width), static_cast<float>(height)};
+    Resize(static_cast<float>(composedWidth), static_cast<float>(composedHeight));
 }
 
 bool RDibStage::PumpMessages(double waitMs) {
@@ -138,7 +151,10 @@ void RDibStage::CreateStageWindow() {
     if (setup.fullScreen) rect = platform_.GetDesktopRect();
     rect.width = std::max(rect.width, 1);
     rect.height = std::max(rect.height, 1);
-    Resize(static_cast<float>(rect.width), static_cast<float>(rect.height));
+    Resize(static_cast<float>(std::max(rect.width / composeScale_, 1)),
+           static_cast<float>(std::max(rect.height / composeScale_, 1)));
+    if (composeScale_ > 1 && !displaySize_)
+        displaySize_ = DisplaySize{static_cast<float>(rect.width), static_cast<float>(rect.height)};
 
     platform::WindowSpec spec;
     spec.rect = rect;
@@ -165,8 +181,8 @@ void RDibStage::ShowCursor(bool visible) { platform_.ShowCursor(visible); }
 
 RRect RDibStage::GetWindowRect() {
     const platform::PixelRect r = platform_.GetWindowRect(ownWindow_);
-    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width),
-            static_cast<float>(r.height)};
+    return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width / composeScale_),
+            static_cast<float>(r.height / composeScale_)};
 }
 
 void RDibStage::SetCaption(const std::string& caption) {
@@ -208,6 +224,8 @@ void RDibStage::SetShowFrameRate(bool show) {
 }
 
 void RDibStage::SetParentWindow(platform::NativeWindow window) { parentWindow_ = window; }
+
+void RDibStage::SetComposeScale(int n) { composeScale_ = std::clamp(n, 1, 8); }
 
 // --- Failures
 

@@ -60,6 +60,14 @@ public:
     void SetPresentTarget(platform::WindowId window, float width, float height);
     void SetShowFrameRate(bool show);
     void SetParentWindow(platform::NativeWindow window);
+    // Composes at 1/n of the window's size and shows each pixel n times as wide
+    // and high, so pixel art keeps its look on very large screens. Set before
+    // the window is made; the stage's window rectangle and mouse positions are
+    // then in composed pixels.
+    void SetComposeScale(int n);
+    int GetComposeScale() const { return composeScale_; }
+    // The stage follows the target window's size (a host window that resizes).
+    void SetFollowTargetSize(bool follow) { followTargetSize_ = follow; }
 
     // Turns one platform event into the stage operation and its event.
     void DispatchInput(const platform::InputEvent& event);
@@ -74,6 +82,7 @@ private:
     // True when the preview reduction applies to this image.
     bool UsePreviewReduction(const RSurface& image);
     void PresentPreview(const RSurface& image);
+    void FollowTargetSize(int width, int height);
 
     platform::Platform& platform_;
     platform::WindowId ownWindow_;
@@ -89,6 +98,8 @@ private:
     platform::NativeWindow parentWindow_;
     std::vector<std::uint8_t> previewPixels_;  // reused between frames
     std::function<void()> closeHandler_;
+    int composeScale_ = 1;
+    bool followTargetSize_ = false;
 };
 
 }  // namespace quellmoor

@@ -159,6 +159,11 @@ void HeadlessPlatform::ResizeForeignWindow(NativeWindow native, int width, int h
         found->second.width = std::max(width, 0);
         found->second.height = std::max(height, 0);
     }
+    // As a window system would tell whoever draws into it.
+    for (const auto& [id, window] : windows_)
+        if (window.native == native)
+            QueueInput(NowMs(), {.type = InputEvent::Type::Resized, .window = WindowId(id),
+                                 .width = std::max(width, 0), .height = std::max(height, 0)});
 }
 
 void HeadlessPlatform::RemoveForeignWindow(NativeWindow native) { foreign_.erase(native.value); }

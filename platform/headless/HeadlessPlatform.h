@@ -157,7 +157,11 @@ public:
     void AdvanceMs(std::int64_t ms);
     // A window another program made (a preview's parent, a saver host); it can resize and vanish.
     NativeWindow AddForeignWindow(PixelRect rect = {0, 0, 320, 240});
+    // Resizes a foreign window; whoever drew into it gets a Resized event.
     void ResizeForeignWindow(NativeWindow native, int width, int height);
+    // Which foreign window RootWindow names (none at first).
+    void SetRootWindow(NativeWindow native) { root_ = native; }
+    NativeWindow RootWindow() override { return root_; }
     void RemoveForeignWindow(NativeWindow native);
     void SetCursorScreenPosition(std::optional<Point> position) { cursor_ = position; }
     void SetSoundAvailable(bool available) { soundAvailable_ = available; }
@@ -229,6 +233,7 @@ private:
     std::uint32_t nextId_ = 1;
     std::map<std::uintptr_t, PixelRect> foreign_;
     std::uintptr_t nextNative_ = 0x400001;  // looks like an X window id, never a WindowId
+    NativeWindow root_;
     WindowSpec spec_;
     std::string windowTitle_;
     bool windowVisible_ = false;

@@ -84,6 +84,11 @@ SDL_Window* AttachForeignWindow(NativeWindow native) {
     return window;
 }
 
+NativeWindow XRootWindow() {
+    if (!ForeignWindowsPossible()) return {};
+    return NativeWindow(DefaultRootWindow(QueryDisplay()));
+}
+
 bool ForeignWindowAlive(SDL_Window* window) {
     XWindowAttributes attributes;
     return Attributes(XWindowOf(window), attributes);

@@ -19,6 +19,8 @@ namespace quellmoor::platform {
 bool ForeignWindowsPossible();
 // An SDL window over the X window `native`, its resizes followed; null when it does not exist.
 SDL_Window* AttachForeignWindow(NativeWindow native);
+// The root window of the default screen; none without an X display.
+NativeWindow XRootWindow();
 // True while the X window behind `window` exists.
 bool ForeignWindowAlive(SDL_Window* window);
 // The X window's client rectangle in root coordinates; all zero when it is gone.

@@ -119,9 +119,17 @@ bool SdlPlatform::PollEvent(InputEvent& event) {
                         event = {.type = InputEvent::Type::Close};
                         return true;
                     case SDL_WINDOWEVENT_EXPOSED:
-                    case SDL_WINDOWEVENT_SIZE_CHANGED:
                         for (auto& [id, window] : windows_)
                             if (window.sdlId == e.window.windowID && window.presenter) window.presenter->Refresh();
+                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        for (auto& [id, window] : windows_) {
+                            if (window.sdlId != e.window.windowID) continue;
+                            if (window.presenter) window.presenter->Refresh();
+                            event = {.type = InputEvent::Type::Resized, .window = WindowId(id),
+                                     .width = e.window.data1, .height = e.window.data2};
+                            return true;
+                        }
                         break;
                     default:
                         break;
@@ -222,6 +230,8 @@ WindowId SdlPlatform::AttachWindow(NativeWindow native) {
     windows_.emplace(id.value, std::move(entry));
     return id;
 }
+
+NativeWindow SdlPlatform::RootWindow() { return XRootWindow(); }
 
 void SdlPlatform::DetachWindow(WindowId window) {
     const Window* entry = Find(window);

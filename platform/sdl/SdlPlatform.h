@@ -60,6 +60,7 @@ public:
     bool WindowExists(WindowId window) override;
     WindowId AttachWindow(NativeWindow native) override;
     void DetachWindow(WindowId window) override;
+    NativeWindow RootWindow() override;
     PixelRect GetDesktopRect() override;
     std::vector<PixelRect> GetMonitorRects() override;
     int GetRefreshRateHz() override;
