@@ -77,10 +77,6 @@ int ShowOnDisplay(const CommandLine& line) {
     options.quietErrors = line.mode == SaverMode::Fullscreen || hack;
     std::unique_ptr<HackWatch> watch;
     if (hack) {
-        if (!line.windowId) {
-            PrintError("no window to draw into: give -window-id ID, or XSCREENSAVER_WINDOW with -root");
-            return 1;
-        }
         std::signal(SIGTERM, &RequestStop);
         std::signal(SIGINT, &RequestStop);
     }
@@ -92,6 +88,10 @@ int ShowOnDisplay(const CommandLine& line) {
         return 1;
     }
     if (hack && !run.ran) {
+        if (!line.windowId) {
+            PrintError("no window to draw into: this display has no root window to draw on");
+            return 1;
+        }
         char id[16];
         std::snprintf(id, sizeof id, "0x%x", static_cast<unsigned>(*line.windowId));
         PrintError(std::string("the window ") + id + " does not exist");

@@ -75,6 +75,10 @@ int main(int argc, char** argv) {
         } else {
             status = 1;
         }
+    } else if (argc == 5 && std::strcmp(argv[1], "resize") == 0) {
+        XResizeWindow(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)),
+                      static_cast<unsigned>(std::atoi(argv[3])), static_cast<unsigned>(std::atoi(argv[4])));
+        status = 0;
     } else if (argc == 5 && std::strcmp(argv[1], "host") == 0) {
         const Window host = XCreateSimpleWindow(display, root, 0, 0, static_cast<unsigned>(std::atoi(argv[2])),
                                                 static_cast<unsigned>(std::atoi(argv[3])), 0, 0, 0);
@@ -87,7 +91,7 @@ int main(int argc, char** argv) {
         }
         for (;;) pause();
     } else {
-        std::fprintf(stderr, "usage: vexmon_x_input find TITLE | move X Y | key TITLE KEY | host W H FILE\n");
+        std::fprintf(stderr, "usage: vexmon_x_input find TITLE | move X Y | key TITLE KEY | host W H FILE | resize ID W H\n");
     }
     XSync(display, False);
     XCloseDisplay(display);

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs vexmon as an XScreenSaver hack inside a window the test makes, once
-# named by -window-id and once by XSCREENSAVER_WINDOW with -root: the show
-# must appear in that window (many colours, not the black it was made with)
-# and SIGTERM must end the hack with status 0.
+# named by -window-id and once by XSCREENSAVER_WINDOW with -root, and then on
+# the root window itself (-root alone): the show must appear in that window
+# (many colours, not the black it was made with), follow the host window when
+# it grows, and SIGTERM must end the hack with status 0.
 # Usage: hack_test.sh path/to/vexmon path/to/vexmon_x_input output-directory
 set -eu
 program=$1
@@ -19,26 +20,51 @@ xvfb-run -a -s "-screen 0 800x600x24" sh -c '
   until [ -s "$out/host-id" ]; do tries=$((tries + 1)); [ $tries -gt 50 ] && break; sleep 0.1; done
   id=$(cat "$out/host-id")
   upper=0x$(echo "$id" | cut -c3- | tr a-f A-F)
-  for how in window-id variable; do
+  # colours WINDOW [CROP]: how many colours the window shows (in the crop).
+  colours() {
+    xwd -id "$1" -silent > "$out/shot.xwd" && convert "$out/shot.xwd" ${2:+-crop "$2"} "$out/shot.png" &&
+      convert "$out/shot.png" -format "%k" info:
+  }
+  root=$(xwininfo -root | sed -n "s/.*Window id: \(0x[0-9a-f]*\).*/\1/p")
+  for how in window-id variable root; do
+    target=$id
     if [ $how = window-id ]; then
       "$program" --window-id "$id" --seed 7 > "$out/$how.log" 2>&1 &
-    else
+    elif [ $how = variable ]; then
       XSCREENSAVER_WINDOW=$upper "$program" -root --seed 7 > "$out/$how.log" 2>&1 &
+    else
+      # The host goes, so only the root window shows what is drawn.
+      kill $hostpid 2> /dev/null || true
+      target=$root
+      env -u XSCREENSAVER_WINDOW "$program" -root --seed 7 > "$out/$how.log" 2>&1 &
     fi
     pid=$!
-    colours=0
+    count=0
     tries=0
     while [ $tries -lt 50 ]; do
       tries=$((tries + 1))
       sleep 0.2
       kill -0 $pid 2> /dev/null || break
-      xwd -id "$id" -silent > "$out/$how.xwd"
-      convert "$out/$how.xwd" "$out/$how.png"
-      colours=$(convert "$out/$how.png" -format "%k" info:)
-      [ "$colours" -gt 40 ] && break
+      count=$(colours "$target")
+      [ "$count" -gt 40 ] && break
     done
-    if [ "$colours" -gt 40 ]; then echo "ok   $how: the show is in the host window ($colours colours)" >> "$out/result-$how"
-    else echo "FAIL $how: the host window shows $colours colours" >> "$out/result-$how"; fi
+    cp "$out/shot.png" "$out/$how.png" 2> /dev/null || true
+    if [ "$count" -gt 40 ]; then echo "ok   $how: the show is in its window ($count colours)" >> "$out/result-$how"
+    else echo "FAIL $how: the window shows $count colours" >> "$out/result-$how"; fi
+    if [ $how = window-id ]; then
+      # The stars drift into the strip the window gained.
+      "$input" resize "$id" 780 560
+      count=0
+      tries=0
+      while [ $tries -lt 50 ]; do
+        tries=$((tries + 1))
+        sleep 0.2
+        count=$(colours "$id" 140x560+640+0)
+        [ "$count" -gt 1 ] && break
+      done
+      if [ "$count" -gt 1 ]; then echo "ok   resize: the show fills the grown window" >> "$out/result-resize"
+      else echo "FAIL resize: the strip the window gained stays blank" >> "$out/result-resize"; fi
+    fi
     kill -TERM $pid 2> /dev/null || true
     status=0
     wait $pid || status=$?
@@ -48,4 +74,4 @@ xvfb-run -a -s "-screen 0 800x600x24" sh -c '
   kill $hostpid 2> /dev/null || true
 ' sh "$program" "$input" "$out"
 cat "$out"/*.log "$out"/result-* 2> /dev/null || true
-if grep -q FAIL "$out"/result-* || [ "$(cat "$out"/result-* | grep -c '^ok')" -ne 4 ]; then exit 1; fi
+if grep -q FAIL "$out"/result-* || [ "$(cat "$out"/result-* | grep -c '^ok')" -ne 7 ]; then exit 1; fi
