@@ -1,6 +1,6 @@
 // The application loop: due timers within a time budget, a redraw after a
 // round that fired one (at most once a frame period), then a wait for the next
-// due time, the held-back redraw or input.
+// frame or the next due time, whichever is later, or for input.
 #include <algorithm>
 #include <exception>
 
@@ -67,9 +67,14 @@ void RStage::Run() {
                 Redraw();
             }
 
+            // Nothing is seen between frames, so timers due before the next
+            // frame fire with it: the loop wakes once a frame, not once for
+            // each of the sky's many timers. A tick advances a timer's due time
+            // from its previous value, so the animation keeps its pace.
             RTimer* next = FindNextDue(timers_);
-            double waitMs = next ? next->GetDue() - GetTime() : kLongestWaitMs;
-            if (redrawOwed) waitMs = std::min(waitMs, lastRedraw + period - GetTime());
+            const double untilFrame = lastRedraw + period - GetTime();
+            double waitMs = next ? std::max(next->GetDue() - GetTime(), untilFrame) : kLongestWaitMs;
+            if (redrawOwed) waitMs = untilFrame;
             if (!(waitMs > 0.0)) waitMs = 0.0;
             waitMs = std::min(waitMs, kLongestWaitMs);
             // The wait is stage time; the platform waits in system time.

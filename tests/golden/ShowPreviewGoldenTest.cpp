@@ -230,11 +230,10 @@ TEST_P(ShowGolden, MatchesTheManifestComposedWholeAndChangesOnly) {
     const std::vector<Frame> changes = PlayPreview(run, false);
     ExpectManifest(run, changes, "ChangesOnly");
     ExpectAlike(run, whole, changes);
-    // The sky never stands still, so no two frames of a run are alike.
-    std::vector<std::string> hashes;
-    for (const Frame& frame : whole) hashes.push_back(FrameHash(frame));
-    std::sort(hashes.begin(), hashes.end());
-    EXPECT_EQ(std::unique(hashes.begin(), hashes.end()) - hashes.begin(), run.frames);
+    // The show never stands still for two seconds. (Frames further apart may
+    // match: a visitor's dance on a planet without a sky comes round again.)
+    for (std::size_t i = 1; i < whole.size(); ++i)
+        EXPECT_NE(FrameHash(whole[i]), FrameHash(whole[i - 1])) << "frames " << i - 1 << " and " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ShowGolden, ::testing::ValuesIn(kRuns), [](const auto& param) {
