@@ -195,13 +195,27 @@ void RStage::Show() {
 
 void RStage::SortByDepth() {
     auto& list = ComponentList();
+    // Every frame sorts, and most find the list in order already: one cast per
+    // component, then a look whether anything is out of place.
+    struct Entry {
+        bool other;  // not a pixie: after every pixie
+        float key;
+        RComponent* component;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(list.size());
+    for (RComponent* component : list) {
+        const auto* pixie = dynamic_cast<const RPixie*>(component);
+        entries.push_back({pixie == nullptr, pixie ? DrawKey(*pixie) : 0.0f, component});
+    }
+    const auto before = [](const Entry& a, const Entry& b) {
+        if (a.other != b.other) return !a.other;
+        return !a.other && a.key > b.key;
+    };
+    if (std::is_sorted(entries.begin(), entries.end(), before)) return;
     // Stable: equal depths keep their list order, so they never swap between frames.
-    std::stable_sort(list.begin(), list.end(), [](RComponent* a, RComponent* b) {
-        const auto* pa = dynamic_cast<const RPixie*>(a);
-        const auto* pb = dynamic_cast<const RPixie*>(b);
-        if (!pa || !pb) return pa && !pb;  // pixies before everything else
-        return DrawKey(*pa) > DrawKey(*pb);
-    });
+    std::stable_sort(entries.begin(), entries.end(), before);
+    for (std::size_t i = 0; i < entries.size(); ++i) list[i] = entries[i].component;
 }
 
 void RStage::DrawPixies() {
