@@ -245,6 +245,8 @@ void RDibStage::DrawFrameRate(RSurface& image) {
         std::snprintf(text, sizeof text, "%f", frameRate_);
         RDib& dib = *image.GetDib();
         if (const DCLease dc(dib); dc) dc->DrawLine(text, 0, 0, dib.GetNearestIndex(0xFFFFFF));
+        // Composed anew next frame, or the next figure lands on this one.
+        InvalidRect({0, 0, static_cast<float>(kFrameRateArea.width), static_cast<float>(kFrameRateArea.height)});
     }
     lastPresentTime_ = now;
 }

@@ -272,8 +272,10 @@ void RStage::Redraw() {
     ReportPixieChanges();
     if (dirty_.empty() || !ComposeDirty()) return;  // an unchanged frame costs nothing
     ReportPixieChanges();  // what only drawing measures (a balloon's new page)
-    Present(*stageImage_, 0, 0, &dirty_);
-    dirty_.clear();
+    // What presenting itself invalidates (the frame-rate figure) is the next frame's.
+    std::vector<RRect> frame;
+    frame.swap(dirty_);
+    Present(*stageImage_, 0, 0, &frame);
 }
 
 void RStage::SetPresentDirtyOnly(bool on) {

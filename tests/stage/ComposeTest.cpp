@@ -151,6 +151,19 @@ TEST_F(ComposeTest, FrameRateFollowsTheSmoothingRule) {
     EXPECT_DOUBLE_EQ(stage->GetFrameRate(), 12.0 * 0.95 + 200.0 * 0.05);
 }
 
+TEST_F(ComposeTest, TheFrameRateFigureIsComposedAnewEachFrame) {
+    stage->SetShowFrameRate(true);
+    stage->SetPresentDirtyOnly(true);
+    stage->Redraw();
+    host.AdvanceMs(20);
+    stage->InvalidRect({10, 10, 2, 2});  // something changed: a frame is presented
+    stage->Redraw();
+    // Left dirty for the next frame, so its figure is not drawn over this one.
+    ASSERT_FALSE(stage->GetDirtyRects().empty());
+    EXPECT_EQ(stage->GetDirtyRects().front().x, 0.0f);
+    EXPECT_EQ(stage->GetDirtyRects().front().y, 0.0f);
+}
+
 // --- The preview: a 608 x 448 image reduced to 152 x 112 by 4 x 4 averages.
 
 class PreviewTest : public StageTest {
