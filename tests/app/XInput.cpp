@@ -3,8 +3,9 @@
 //   vexmon_x_input move X Y        moves the pointer to (X, Y) on the screen
 //   vexmon_x_input key TITLE KEY   presses and releases KEY (a keysym name: "a", "s", "F4")
 //                                  in the window titled TITLE
-//   vexmon_x_input host W H FILE   makes and shows a W x H window at (0, 0), writes its
-//                                  id (0x hex) to FILE and keeps it until killed
+//   vexmon_x_input host W H FILE   makes and shows a white W x H window at (0, 0), writes
+//                                  its id (0x hex) to FILE and keeps it until killed
+//   vexmon_x_input resize ID W H   resizes the window ID (decimal or 0x hex)
 // The pointer really moves (XWarpPointer), so the server reports the motion
 // as it would a mouse's; keys are sent to the window as events.
 #include <X11/Xlib.h>
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
         status = 0;
     } else if (argc == 5 && std::strcmp(argv[1], "host") == 0) {
         const Window host = XCreateSimpleWindow(display, root, 0, 0, static_cast<unsigned>(std::atoi(argv[2])),
-                                                static_cast<unsigned>(std::atoi(argv[3])), 0, 0, 0);
+                                                static_cast<unsigned>(std::atoi(argv[3])), 0, 0,
+                                                WhitePixel(display, DefaultScreen(display)));
         XStoreName(display, host, "Host");
         XMapWindow(display, host);
         XSync(display, False);
