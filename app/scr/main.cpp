@@ -61,8 +61,11 @@ struct CurrentPlatform {
     CurrentPlatform& operator=(const CurrentPlatform&) = delete;
 };
 
-std::string ProgramDir(platform::Platform& host) {
-    const std::string path = host.GetProgramPath();
+// The folder this program file is in (Dir's default), asked of the system itself.
+std::string ProgramDir() {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    const std::string path(buffer, length < MAX_PATH ? length : 0);
     const auto slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
@@ -93,8 +96,8 @@ std::optional<double> QuitAfterMs() {
 }
 
 // "/c": our configure program from Dir when it is there, else our own words.
-int Configure(platform::Platform& host, std::optional<std::uint32_t> parent) {
-    const SaverSettings settings = ReadSaverSettings(CommandLine{}, ProgramDir(host));
+int Configure(std::optional<std::uint32_t> parent) {
+    const SaverSettings settings = ReadSaverSettings(CommandLine{}, ProgramDir());
     const std::string about = settings.dir + "\\" + kAboutProgram;
     if (IsFile(about)) {
         const auto started = reinterpret_cast<INT_PTR>(
@@ -109,10 +112,10 @@ int Configure(platform::Platform& host, std::optional<std::uint32_t> parent) {
     return 0;
 }
 
-int RunShow(platform::Platform& host, const WindowsCommandLine& line) {
+int RunShow(const WindowsCommandLine& line) {
     RegisterAnimationClasses();
     SaverOptions options;
-    options.settings = ReadSaverSettings(CommandLine{}, ProgramDir(host));
+    options.settings = ReadSaverSettings(CommandLine{}, ProgramDir());
     // A preview takes no input; the debug window is the one place for boxes.
     options.windowMode = line.mode == WinSaverMode::Preview;
     options.quietErrors = line.mode != WinSaverMode::Debug;
@@ -164,7 +167,7 @@ int main() {
         std::unique_ptr<platform::Platform> host = platform::CreateBackend(
             platform::DefaultBackendName(), {.content = ReadContentResource(), .realClock = true});
         const CurrentPlatform current(*host);
-        status = line.mode == WinSaverMode::Config ? Configure(*host, line.window) : RunShow(*host, line);
+        status = line.mode == WinSaverMode::Config ? Configure(line.window) : RunShow(line);
     } catch (const std::exception& e) {
         LogLine(e.what());
         status = 1;

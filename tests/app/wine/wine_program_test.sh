@@ -1,0 +1,122 @@
+#!/bin/sh
+# Runs Vexmon.scr under Wine on a virtual X server and checks one mode:
+#   debug      /d: the 640 x 480 window shows the show (pixels), ends with status 0
+#   run        /s: the full screen shows the show, a second /s gives way, a
+#              mouse movement ends it with status 0
+#   preview    /p HWND inside PreviewHost.exe's window, ending with that window;
+#              a handle that is no window ends it with 1, one that is no number with 2
+#   configure  /c starts VexmonAbout.exe, which saves the choices it is given
+# Usage: wine_program_test.sh CASE WINE_TEST_ROOT PROGRAM_DIR [PreviewHost.exe]
+set -eu
+if [ -z "${VEXMON_INSIDE_XVFB:-}" ]; then
+  VEXMON_INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+fi
+case_name=$1
+WINE_TEST_ROOT=$2
+programs=$3
+host_exe=${4:-}
+. "$(dirname "$0")/wine_env.sh"
+out="$WINE_TEST_ROOT/$case_name"
+rm -rf "$out"
+mkdir -p "$out"
+log="$out/log.txt"
+windows_path() { echo "Z:$1" | tr / '\\'; }
+export VEXMON_LOG="$(windows_path "$log")"
+scr="$programs/Vexmon.scr"
+trap 'wineserver -k 2> /dev/null || true' EXIT
+failed=0
+fail() { echo "FAIL $*"; failed=1; }
+ok() { echo "ok   $*"; }
+started=$(date +%s)
+
+# shoot NAME GEOMETRY: screenshot until the area holds more than 40 colours (15 s at most); prints the count.
+shoot() {
+  n=0
+  c=0
+  while [ $n -lt 30 ]; do
+    n=$((n + 1))
+    sleep 0.5
+    xwd -root -silent > "$out/$1.xwd"
+    c=$(colours "$out/$1.xwd" "$2")
+    [ "$c" -gt 40 ] && break
+  done
+  /usr/bin/convert "$out/$1.xwd" "$out/$1.png"
+  echo "$c"
+}
+
+# ends PID SECONDS: waits for the process to end; its status, or "running".
+ends() {
+  n=0
+  while kill -0 "$1" 2> /dev/null && [ $n -lt $(($2 * 10)) ]; do sleep 0.1; n=$((n + 1)); done
+  if kill -0 "$1" 2> /dev/null; then echo running; return; fi
+  s=0
+  wait "$1" || s=$?
+  echo "$s"
+}
+
+case $case_name in
+debug)
+  VEXMON_QUIT_AFTER_MS=12000 wine "$scr" /d &
+  pid=$!
+  c=$(shoot debug 640x480+0+0)
+  [ "$c" -gt 40 ] && ok "/d shows the show ($c colours in its window)" || fail "/d shows $c colours"
+  s=$(ends $pid 20)
+  [ "$s" = 0 ] && ok "/d ended with status 0" || fail "/d ended with $s"
+  grep -q "showing 640x480" "$log" && ok "/d composed at 640x480" || fail "/d did not compose at 640x480"
+  ;;
+run)
+  wine "$scr" /s &
+  pid=$!
+  c=$(shoot run 800x600+0+0)
+  corner=$(colours "$out/run.xwd" 200x150+600+450)
+  [ "$c" -gt 40 ] && ok "/s shows the show ($c colours)" || fail "/s shows $c colours"
+  [ "$corner" -gt 1 ] && ok "/s covers the screen ($corner colours in the far corner)" || fail "/s left the far corner plain"
+  grep -q "showing 800x600" "$log" && ok "/s composed at the screen's size" || fail "/s did not compose at 800x600"
+  s=0
+  timeout 20 wine "$scr" /s || s=$?
+  [ "$s" = 0 ] && grep -q "giving way" "$log" && ok "a second /s gave way" || fail "a second /s did not give way ($s)"
+  kill -0 $pid 2> /dev/null && ok "the first /s still runs" || fail "the first /s ended"
+  s=$(ends $pid 1)
+  [ "$s" = running ] && ok "/s keeps running without input" || fail "/s ended by itself ($s)"
+  for at in "300 300" "303 302" "400 350" "500 420"; do
+    xdotool mousemove $at
+    sleep 0.3
+  done
+  s=$(ends $pid 10)
+  [ "$s" = 0 ] && ok "/s ended on a mouse movement with status 0" || fail "/s after a mouse movement: $s"
+  ;;
+preview)
+  s=0
+  timeout 30 wine "$host_exe" "$(windows_path "$scr")" 4000 || s=$?
+  cat "$log"
+  [ "$s" = 0 ] && ok "/p ran in the host's window and ended with it, status 0" || fail "/p: the host says $s"
+  grep -q "the saver's window is inside ours" "$log" && ok "/p made its window a child of the host's" || fail "/p window not in the host"
+  grep -q "showing" "$log" && ok "/p showed the show" || fail "/p did not show"
+  s=0
+  timeout 20 wine "$scr" /p 12345678 || s=$?
+  [ "$s" = 1 ] && ok "/p with no such window ends with status 1" || fail "/p with no such window: $s"
+  s=0
+  timeout 20 wine "$scr" /p 12ab || s=$?
+  [ "$s" = 2 ] && ok "/p with no number ends with status 2" || fail "/p with no number: $s"
+  ;;
+configure)
+  settings=$(wine_settings_file)
+  rm -f "$settings"
+  s=0
+  VEXMON_ABOUT_PICK="Tiger,2,0" timeout 20 wine "$scr" /c || s=$?
+  [ "$s" = 0 ] && grep -q "configure: started" "$log" && ok "/c started VexmonAbout.exe" || fail "/c: status $s"
+  n=0
+  while ! grep -q "about: saved" "$log" && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
+  grep -q "about: shown" "$log" && ok "VexmonAbout.exe showed its window" || fail "VexmonAbout.exe showed nothing"
+  timeout 10 wineserver -w || fail "VexmonAbout.exe did not end after OK"
+  cat "$log"
+  if grep -q "^Skin=Tiger" "$settings" && grep -q "^Engine=2" "$settings" && grep -q "^Sound=0" "$settings"; then
+    ok "OK wrote the choices to $(basename "$(dirname "$settings")")/control.ini"
+  else
+    fail "the settings file does not hold the choices"; cat "$settings" 2> /dev/null || true
+  fi
+  ;;
+*) echo "unknown case $case_name"; exit 2 ;;
+esac
+echo "($case_name took $(( $(date +%s) - started )) s)"
+[ $failed = 0 ]
