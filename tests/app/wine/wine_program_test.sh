@@ -6,7 +6,8 @@
 #   preview    /p HWND inside PreviewHost.exe's window, ending with that window;
 #              a handle that is no window ends it with 1, one that is no number with 2
 #   configure  /c starts VexmonAbout.exe, which saves the choices it is given
-# Usage: wine_program_test.sh CASE WINE_TEST_ROOT PROGRAM_DIR [PreviewHost.exe]
+# Usage: wine_program_test.sh CASE WINE_TEST_ROOT PROGRAM_DIR PreviewHost.exe X_INPUT
+# (X_INPUT: the native build's vexmon_x_input, which moves the pointer)
 set -eu
 if [ -z "${VEXMON_INSIDE_XVFB:-}" ]; then
   VEXMON_INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
@@ -14,7 +15,8 @@ fi
 case_name=$1
 WINE_TEST_ROOT=$2
 programs=$3
-host_exe=${4:-}
+host_exe=$4
+x_input=$5
 . "$(dirname "$0")/wine_env.sh"
 out="$WINE_TEST_ROOT/$case_name"
 rm -rf "$out"
@@ -79,7 +81,7 @@ run)
   s=$(ends $pid 1)
   [ "$s" = running ] && ok "/s keeps running without input" || fail "/s ended by itself ($s)"
   for at in "300 300" "303 302" "400 350" "500 420"; do
-    xdotool mousemove $at
+    "$x_input" move $at
     sleep 0.3
   done
   s=$(ends $pid 10)
