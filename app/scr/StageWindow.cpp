@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/Win32Platform.h"
 #include "stage/DibStage.h"
 
 namespace quellmoor {
@@ -35,7 +36,13 @@ HWND FindStageWindow(HWND parent) {
 }
 
 HWND StageWindowHandle(RDibStage& stage, HWND parent) {
-    return stage.GetOwnWindow() ? FindStageWindow(parent) : nullptr;
+    if (!stage.GetOwnWindow()) return nullptr;
+    // The Win32 backend knows its window; any other backend's is searched for.
+    if (platform::HasCurrentPlatform())
+        if (auto* windows = dynamic_cast<platform::Win32Platform*>(&platform::CurrentPlatform()))
+            if (const platform::NativeWindow native = windows->NativeHandle(stage.GetOwnWindow()))
+                return reinterpret_cast<HWND>(native.value);
+    return FindStageWindow(parent);
 }
 
 }  // namespace quellmoor

@@ -5,6 +5,7 @@
 #include "app/scr/SaverLog.h"
 #include "app/scr/StageWindow.h"
 #include "platform/Platform.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WindowsApi.h"
 #include "saver/PreviewOpening.h"
 #include "saver/WindowsSaverRules.h"
@@ -235,6 +236,9 @@ void RWinSaver::ApplyInstanceRule() {
     if (decision.setRunningFlag) {
         BOOL previous = FALSE;
         runningFlagSet_ = SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0) != FALSE;
+        // While it runs, the system's own start-screensaver command starts nothing more.
+        if (auto* windows = dynamic_cast<platform::Win32Platform*>(&platform::CurrentPlatform()))
+            windows->SetRefuseScreenSaverCommand(runningFlagSet_);
     }
     stage_->SetCaption(IsPreviewMode() ? PreviewTitle(name) : runTitle);
 }

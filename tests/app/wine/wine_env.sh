@@ -4,8 +4,13 @@
 export WINEPREFIX="$WINE_TEST_ROOT/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No sound device here: the audio drivers would only probe and time out.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
 export TMPDIR="$WINE_TEST_ROOT/tmp"
+# The 64-bit loader itself: /usr/bin/wine picks the 32-bit one as soon as
+# wine32 is installed, which a kernel without 32-bit support cannot start.
+WINE=/usr/lib/wine/wine64
+export WINELOADER=$WINE
 mkdir -p "$TMPDIR"
 
 # Where the Windows programs keep their settings inside the prefix.

@@ -46,28 +46,32 @@ shoot() {
   echo "$c"
 }
 
-# ends PID SECONDS: waits for the process to end; its status, or "running".
+# ends PID SECONDS: waits for the process to end; sets `s` to its status, or
+# "running". Not in a subshell: only this shell can reap its child.
 ends() {
   n=0
-  while kill -0 "$1" 2> /dev/null && [ $n -lt $(($2 * 10)) ]; do sleep 0.1; n=$((n + 1)); done
-  if kill -0 "$1" 2> /dev/null; then echo running; return; fi
+  while [ $n -lt $(($2 * 10)) ]; do
+    if ! kill -0 "$1" 2> /dev/null || [ "$(ps -o stat= -p "$1" 2> /dev/null | cut -c1)" = Z ]; then break; fi
+    sleep 0.1
+    n=$((n + 1))
+  done
+  if kill -0 "$1" 2> /dev/null && [ "$(ps -o stat= -p "$1" 2> /dev/null | cut -c1)" != Z ]; then s=running; return; fi
   s=0
   wait "$1" || s=$?
-  echo "$s"
 }
 
 case $case_name in
 debug)
-  VEXMON_QUIT_AFTER_MS=12000 wine "$scr" /d &
+  VEXMON_QUIT_AFTER_MS=7000 "$WINE" "$scr" /d &
   pid=$!
   c=$(shoot debug 640x480+0+0)
   [ "$c" -gt 40 ] && ok "/d shows the show ($c colours in its window)" || fail "/d shows $c colours"
-  s=$(ends $pid 20)
+  ends $pid 20
   [ "$s" = 0 ] && ok "/d ended with status 0" || fail "/d ended with $s"
   grep -q "showing 640x480" "$log" && ok "/d composed at 640x480" || fail "/d did not compose at 640x480"
   ;;
 run)
-  wine "$scr" /s &
+  "$WINE" "$scr" /s &
   pid=$!
   c=$(shoot run 800x600+0+0)
   corner=$(colours "$out/run.xwd" 200x150+600+450)
@@ -75,37 +79,37 @@ run)
   [ "$corner" -gt 1 ] && ok "/s covers the screen ($corner colours in the far corner)" || fail "/s left the far corner plain"
   grep -q "showing 800x600" "$log" && ok "/s composed at the screen's size" || fail "/s did not compose at 800x600"
   s=0
-  timeout 20 wine "$scr" /s || s=$?
+  timeout 20 "$WINE" "$scr" /s || s=$?
   [ "$s" = 0 ] && grep -q "giving way" "$log" && ok "a second /s gave way" || fail "a second /s did not give way ($s)"
   kill -0 $pid 2> /dev/null && ok "the first /s still runs" || fail "the first /s ended"
-  s=$(ends $pid 1)
+  ends $pid 1
   [ "$s" = running ] && ok "/s keeps running without input" || fail "/s ended by itself ($s)"
   for at in "300 300" "303 302" "400 350" "500 420"; do
     "$x_input" move $at
     sleep 0.3
   done
-  s=$(ends $pid 10)
+  ends $pid 10
   [ "$s" = 0 ] && ok "/s ended on a mouse movement with status 0" || fail "/s after a mouse movement: $s"
   ;;
 preview)
   s=0
-  timeout 30 wine "$host_exe" "$(windows_path "$scr")" 4000 || s=$?
+  timeout 30 "$WINE" "$host_exe" "$(windows_path "$scr")" 4000 || s=$?
   cat "$log"
   [ "$s" = 0 ] && ok "/p ran in the host's window and ended with it, status 0" || fail "/p: the host says $s"
   grep -q "the saver's window is inside ours" "$log" && ok "/p made its window a child of the host's" || fail "/p window not in the host"
   grep -q "showing" "$log" && ok "/p showed the show" || fail "/p did not show"
   s=0
-  timeout 20 wine "$scr" /p 12345678 || s=$?
+  timeout 20 "$WINE" "$scr" /p 12345678 || s=$?
   [ "$s" = 1 ] && ok "/p with no such window ends with status 1" || fail "/p with no such window: $s"
   s=0
-  timeout 20 wine "$scr" /p 12ab || s=$?
+  timeout 20 "$WINE" "$scr" /p 12ab || s=$?
   [ "$s" = 2 ] && ok "/p with no number ends with status 2" || fail "/p with no number: $s"
   ;;
 configure)
   settings=$(wine_settings_file)
   rm -f "$settings"
   s=0
-  VEXMON_ABOUT_PICK="Tiger,2,0" timeout 20 wine "$scr" /c || s=$?
+  VEXMON_ABOUT_PICK="Tiger,2,0" timeout 20 "$WINE" "$scr" /c || s=$?
   [ "$s" = 0 ] && grep -q "configure: started" "$log" && ok "/c started VexmonAbout.exe" || fail "/c: status $s"
   n=0
   while ! grep -q "about: saved" "$log" && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
