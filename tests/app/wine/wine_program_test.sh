@@ -92,8 +92,20 @@ run)
   [ "$s" = 0 ] && ok "/s ended on a mouse movement with status 0" || fail "/s after a mouse movement: $s"
   ;;
 preview)
-  s=0
-  timeout 30 "$WINE" "$host_exe" "$(windows_path "$scr")" 4000 || s=$?
+  # The host's window stays 10 s: the opening (2 s of Screen1, the fade to
+  # Screen2) and then the show; taken at 4.5 s (kept to look at) and at 9 s.
+  timeout 30 "$WINE" "$host_exe" "$(windows_path "$scr")" 10000 &
+  pid=$!
+  sleep 4.5
+  xwd -root -silent > "$out/opening.xwd"
+  sleep 4.5
+  xwd -root -silent > "$out/preview.xwd"
+  # Inside the host's client area (Wine draws its frame around it).
+  /usr/bin/convert "$out/opening.xwd" -crop 140x90+26+50 +repage "$out/opening.png"
+  /usr/bin/convert "$out/preview.xwd" -crop 140x90+26+50 +repage "$out/preview.png"
+  c=$(colours "$out/preview.xwd" 140x90+26+50)
+  [ "$c" -gt 40 ] && ok "/p draws into the host's window ($c colours)" || fail "/p: the host's window shows $c colours"
+  ends $pid 30
   cat "$log"
   [ "$s" = 0 ] && ok "/p ran in the host's window and ended with it, status 0" || fail "/p: the host says $s"
   grep -q "the saver's window is inside ours" "$log" && ok "/p made its window a child of the host's" || fail "/p window not in the host"
