@@ -4,6 +4,8 @@
 // saver to end with it.
 //
 //   PreviewHost.exe PATH\Vexmon.scr [MS]     (MS: how long the window stays, 4000)
+//   PreviewHost.exe --running-flag          exit 1 while the system's screensaver-running
+//                                           flag is set, 0 when clear, 2 when unknown
 //
 // Exit status: the saver's own when it ended after the window closed; 3 when it
 // ended before; 4 when it did not end within 10 s of the window closing; 5 when
@@ -50,6 +52,11 @@ BOOL CALLBACK FindSaver(HWND window, LPARAM found) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    if (std::strcmp(argv[1], "--running-flag") == 0) {
+        BOOL running = FALSE;
+        if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return 2;
+        return running ? 1 : 0;
+    }
     const DWORD keepMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass{};

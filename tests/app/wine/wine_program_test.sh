@@ -82,14 +82,28 @@ run)
   timeout 20 "$WINE" "$scr" /s || s=$?
   [ "$s" = 0 ] && grep -q "giving way" "$log" && ok "a second /s gave way" || fail "a second /s did not give way ($s)"
   kill -0 $pid 2> /dev/null && ok "the first /s still runs" || fail "the first /s ended"
+  flag=0
+  "$WINE" "$host_exe" --running-flag || flag=$?
+  [ "$flag" = 1 ] && ok "the running flag stays set after the second gave way" || fail "the running flag reads $flag"
   ends $pid 1
   [ "$s" = running ] && ok "/s keeps running without input" || fail "/s ended by itself ($s)"
-  for at in "300 300" "303 302" "400 350" "500 420"; do
+  # The pointer starts at the screen's centre: a drift of up to 5 pixels from
+  # where it was first seen is no input, more is.
+  for at in "401 301" "403 302" "404 303"; do
+    "$x_input" move $at
+    sleep 0.3
+  done
+  ends $pid 1
+  [ "$s" = running ] && ok "/s keeps running after a drift of 5 pixels" || fail "/s ended on a small drift ($s)"
+  for at in "420 320" "500 420"; do
     "$x_input" move $at
     sleep 0.3
   done
   ends $pid 10
   [ "$s" = 0 ] && ok "/s ended on a mouse movement with status 0" || fail "/s after a mouse movement: $s"
+  flag=0
+  "$WINE" "$host_exe" --running-flag || flag=$?
+  [ "$flag" = 0 ] && ok "the run cleared the running flag it set" || fail "after the run the running flag reads $flag"
   ;;
 preview)
   # The host's window stays 10 s: the opening (2 s of Screen1, the fade to
