@@ -28,6 +28,14 @@ BOOL CALLBACK Consider(HWND window, LPARAM data) {
 
 }  // namespace
 
+HWND HandleFromNumber(std::uint32_t number) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(number)));
+}
+
+std::uint32_t NumberFromHandle(HWND window) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+}
+
 HWND FindStageWindow(HWND parent) {
     Search search;
     if (parent) EnumChildWindows(parent, &Consider, reinterpret_cast<LPARAM>(&search));

@@ -6,11 +6,18 @@
 //   HWND own = StageWindowHandle(stage, previewParent);
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win32/WindowsApi.h"
 
 namespace quellmoor {
 
 class RDibStage;
+
+// A window handle as the command line gives it (its low 32 bits): widened
+// with the sign, as the system widens handles between 32 and 64 bits.
+HWND HandleFromNumber(std::uint32_t number);
+std::uint32_t NumberFromHandle(HWND window);
 
 // Null before the window exists.
 HWND FindStageWindow(HWND parent);

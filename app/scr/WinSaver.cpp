@@ -1,6 +1,7 @@
 #include "app/scr/WinSaver.h"
 
 #include <array>
+#include <utility>
 
 #include "app/scr/SaverLog.h"
 #include "app/scr/StageWindow.h"
@@ -71,10 +72,12 @@ bool PasswordWanted() {
     return PasswordFlagSet(type, std::span<const std::uint8_t>(value.data(), size));
 }
 
-HWND ToHandle(std::uint32_t handle) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle)); }
+HWND ToHandle(std::uint32_t handle) { return HandleFromNumber(handle); }
 
-std::uint32_t FromHandle(HWND window) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+std::uint32_t FromHandle(HWND window) { return NumberFromHandle(window); }
+
+platform::NativeWindow ToNative(std::uint32_t handle) {
+    return platform::NativeWindow(reinterpret_cast<std::uintptr_t>(HandleFromNumber(handle)));
 }
 
 // Where a preview publishes its window handle: a named mapping holding one
@@ -170,7 +173,7 @@ void RWinSaver::AttachStage(RDibStage& stage) {
     if (line_.mode == WinSaverMode::Debug) stage.SetShowFrameRate(true);
     if (line_.mode == WinSaverMode::Preview) {
         stage.SetPreviewMode(true);
-        stage.SetParentWindow(platform::NativeWindow(*line_.window));
+        stage.SetParentWindow(ToNative(*line_.window));
     }
 }
 
@@ -201,7 +204,7 @@ void RWinSaver::PrepareMode(RStageSetup& setup) {
             // The host's window must exist; frames go into it, reduced to its size.
             platform::Platform& system = platform::CurrentPlatform();
             const platform::WindowId host =
-                IsWindow(ToHandle(*line_.window)) ? system.AttachWindow(platform::NativeWindow(*line_.window))
+                IsWindow(ToHandle(*line_.window)) ? system.AttachWindow(ToNative(*line_.window))
                                                   : platform::WindowId();
             if (!host) {
                 failure_ = "the window " + std::to_string(*line_.window) + " does not exist";

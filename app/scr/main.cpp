@@ -21,6 +21,7 @@
 #include "app/scr/AboutText.h"
 #include "app/scr/ContentResource.h"
 #include "app/scr/SaverLog.h"
+#include "app/scr/StageWindow.h"
 #include "app/scr/WinSaver.h"
 #include "model/Exceptions.h"
 #include "platform/Backends.h"
@@ -50,7 +51,7 @@ const char* ModeName(WinSaverMode mode) {
 }
 
 HWND ToHandle(std::optional<std::uint32_t> handle) {
-    return handle ? reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*handle)) : nullptr;
+    return handle ? HandleFromNumber(*handle) : nullptr;
 }
 
 // The platform is current while the program uses it, and no longer.

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/scr/SaverLog.h"
+#include "app/scr/StageWindow.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace {
@@ -71,8 +72,8 @@ int main(int argc, char** argv) {
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                                 nullptr);
     if (!host) return 6;
-    const auto handle = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(host));
-    std::string command = "\"" + std::string(argv[1]) + "\" /p " + std::to_string(handle);
+    // As the display settings pass it: the handle's low 32 bits in decimal.
+    std::string command = "\"" + std::string(argv[1]) + "\" /p " + std::to_string(quellmoor::NumberFromHandle(host));
     LogLine("host: " + command);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
