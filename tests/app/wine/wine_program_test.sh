@@ -4,7 +4,8 @@
 #   run        /s: the full screen shows the show, a second /s gives way, a
 #              mouse movement ends it with status 0
 #   preview    /p HWND inside PreviewHost.exe's window, ending with that window;
-#              a handle that is no window ends it with 1, one that is no number with 2
+#              a /s started meanwhile closes it; a handle that is no window
+#              ends it with 1, one that is no number with 2
 #   configure  /c starts VexmonAbout.exe, which saves the choices it is given;
 #              /a 99 stops at once
 # Usage: wine_program_test.sh CASE WINE_TEST_ROOT PROGRAM_DIR PreviewHost.exe X_INPUT
@@ -125,6 +126,17 @@ preview)
   [ "$s" = 0 ] && ok "/p ran in the host's window and ended with it, status 0" || fail "/p: the host says $s"
   grep -q "the saver's window is inside ours" "$log" && ok "/p made its window a child of the host's" || fail "/p window not in the host"
   grep -q "showing" "$log" && ok "/p showed the show" || fail "/p did not show"
+  # A run closes the preview it finds (the preview's window is a child, so it publishes its handle).
+  timeout 40 "$WINE" "$host_exe" "$(windows_path "$scr")" 20000 &
+  pid=$!
+  n=0
+  while [ "$(grep -c "^showing 608x448" "$log")" -lt 2 ] && [ $n -lt 150 ]; do sleep 0.1; n=$((n + 1)); done
+  VEXMON_QUIT_AFTER_MS=4000 timeout 30 "$WINE" "$scr" /s &
+  run=$!
+  ends $pid 30
+  [ "$s" = 3 ] && ok "a /s closed the running preview" || fail "the preview's host says $s with a /s started"
+  ends $run 30
+  [ "$s" = 0 ] && ok "that /s ran and ended with status 0" || fail "that /s ended with $s"
   s=0
   timeout 20 "$WINE" "$scr" /p 12345678 || s=$?
   [ "$s" = 1 ] && ok "/p with no such window ends with status 1" || fail "/p with no such window: $s"
