@@ -25,6 +25,24 @@ export TMPDIR="$state/tmp"
 unset WINELOADERNOEXEC
 
 display_file="$state/display"
+
+# /usr/bin/wine takes the 32-bit loader whenever it is installed, even for a
+# 64-bit program on a kernel that cannot run 32-bit ones; so the loader is
+# chosen here by the program's PE machine field.
+loader_for() {  # loader_for PROGRAM.exe
+  local pe machine
+  pe=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+  machine=$(od -An -t x2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')
+  case "$machine" in
+    8664) echo /usr/lib/wine/wine64 ;;
+    14c) echo /usr/lib/wine/wine ;;
+    *) echo wine ;;
+  esac
+}
+# The prefix is made by the 64-bit half when it runs here (it runs 32-bit programs too).
+boot_loader() {
+  if /usr/lib/wine/wine64 --version > /dev/null 2>&1; then echo /usr/lib/wine/wine64; else echo wine; fi
+}
 xvfb_pid_file="$state/xvfb.pid"
 
 start_display() {
@@ -55,13 +73,14 @@ case "$mode" in
     mkdir -p "$WINEPREFIX"
     # The server outlives this script: it must not hold the caller's output open.
     wineserver -p < /dev/null > /dev/null 2>&1
+    loader=$(boot_loader)
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i > "$state/wineboot.log" 2>&1
+      "$loader" wineboot -i > "$state/wineboot.log" 2>&1
       # Without a window manager, Wine waits for each managed window to close; unmanaged ones close at once.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >> "$state/wineboot.log" 2>&1
+      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >> "$state/wineboot.log" 2>&1
       echo "wine prefix made in $(( $(date +%s) - started )) s: $WINEPREFIX"
     else
-      wineboot > "$state/wineboot.log" 2>&1
+      "$loader" wineboot > "$state/wineboot.log" 2>&1
     fi
     # Wine's own services now run, started here with their output in a file:
     # started by a test instead, they would hold its output open and keep
@@ -74,7 +93,7 @@ case "$mode" in
     [ -f "$display_file" ] || { echo "run-under-wine.sh start was not run for $state" >&2; exit 1; }
     DISPLAY=$(cat "$display_file")
     export DISPLAY
-    exec wine "$program" "$@"
+    exec "$(loader_for "$program")" "$program" "$@"
     ;;
   stop)
     wineserver -k 2> /dev/null || true
