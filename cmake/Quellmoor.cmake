@@ -41,6 +41,11 @@ function(quellmoor_test name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QM_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  if(QM_WINE_TESTS)
+    # Windows programs: one entry each, run under Wine (cmake/WineTests.cmake).
+    quellmoor_wine_test(${name} "${ARG_LABELS}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QM_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  endif()
 endfunction()

@@ -10,6 +10,10 @@
 #if QM_HAVE_TEXT
 #include "platform/text/FontDrawingContext.h"
 #endif
+#if QM_HAVE_WIN32
+#include "platform/win32/Win32DrawingContext.h"
+#include "platform/win32/Win32Platform.h"
+#endif
 
 namespace quellmoor::platform {
 
@@ -17,6 +21,9 @@ std::vector<std::string_view> BackendNames() {
     return {"headless",
 #if QM_HAVE_SDL
             "sdl",
+#endif
+#if QM_HAVE_WIN32
+            "win32",
 #endif
     };
 }
@@ -32,6 +39,8 @@ std::unique_ptr<Platform> CreateBackend(std::string_view name, BackendOptions op
                             .keepScreen = false,
 #if QM_HAVE_TEXT
                             .drawingContexts = CreateFontDrawingContext
+#elif QM_HAVE_WIN32
+                            .drawingContexts = CreateWin32DrawingContext
 #endif
             });
         headless->SetEmbeddedContent(std::move(options.content));
@@ -39,6 +48,10 @@ std::unique_ptr<Platform> CreateBackend(std::string_view name, BackendOptions op
     }
 #if QM_HAVE_SDL
     if (name == "sdl") return std::make_unique<SdlPlatform>(SdlOptions{.content = std::move(options.content)});
+#endif
+#if QM_HAVE_WIN32
+    // Empty content: the program's own resource is read.
+    if (name == "win32") return std::make_unique<Win32Platform>(Win32Options{.content = std::move(options.content)});
 #endif
     std::string names;
     for (std::string_view known : BackendNames()) names += (names.empty() ? "" : ", ") + std::string(known);

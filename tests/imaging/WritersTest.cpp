@@ -71,8 +71,12 @@ TEST(PngWriter, ChunksChecksumsAndRows) {
     const RDib dib = Sample(70000 / 200, 200);  // enough rows for two stored blocks
     const auto path = std::filesystem::temp_directory_path() / "quellmoor_png_writer_test.png";
     SavePng(dib, path.string());
-    std::ifstream file(path, std::ios::binary);
-    const std::string png{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string png;
+    {
+        // Closed before the removal: Windows does not remove a file that is open.
+        std::ifstream file(path, std::ios::binary);
+        png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
     std::filesystem::remove(path);
     ASSERT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), png.substr(0, 8));
 

@@ -41,7 +41,10 @@ public:
               ("vexmon-show-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        std::filesystem::create_directory_symlink(ContentDir() + "/Sounds", dir / "Sounds");
+        // Windows (and Wine) may refuse symbolic links: a copy serves as well.
+        std::error_code noLink;
+        std::filesystem::create_directory_symlink(ContentDir() + "/Sounds", dir / "Sounds", noLink);
+        if (noLink) std::filesystem::copy(ContentDir() + "/Sounds", dir / "Sounds");
         for (const std::string& file : sceneFiles)
             std::filesystem::copy_file(ContentDir() + "/" + file, dir / file);
         ship = &MakeShip(static_cast<float>(width) / 2, static_cast<float>(height) / 2);
