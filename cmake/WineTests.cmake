@@ -122,8 +122,10 @@ if(QM_HOST_BUILD)
 
   quellmoor_test(screensaver_tests SOURCES tests/saver/ScreensaverTest.cpp tests/saver/SaverSettingsTest.cpp
     LINK qm_saver qm_animation qm_platform_headless qm_embedded_content)
-  # This case never ends in the native build either (it times out there):
-  # left out here so it does not hold the whole program for its timeout.
+  # This case never ends in the native build of this branch either (a redraw
+  # that throws was retried at once; mended on the integration branch by "A
+  # redraw that throws is not retried at once"): left out here so it does not
+  # hold the whole program for its timeout. Drop this once that is merged.
   set_property(TEST screensaver_tests APPEND PROPERTY ENVIRONMENT
     "GTEST_FILTER=-Modes/SaverCloseTest.ClosingTheWindowGoesThroughThePasswordCheck/DebugRefused")
 endif()

@@ -31,8 +31,12 @@ Win32Platform::~Win32Platform() {
     StopSound();
     while (!windows_.empty()) {
         const auto first = windows_.begin();
-        if (!first->second.attached && first->second.hwnd && IsWindow(static_cast<HWND>(first->second.hwnd)))
-            ::DestroyWindow(static_cast<HWND>(first->second.hwnd));
+        const HWND hwnd = static_cast<HWND>(first->second.hwnd);
+        if (!first->second.attached && IsWindow(hwnd)) {
+            // The messages of its destruction no longer reach a backend going away.
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            ::DestroyWindow(hwnd);
+        }
         windows_.erase(first);
     }
     if (!cursorShown_) ::ShowCursor(TRUE);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "model/Exceptions.h"
+#include "platform/Backends.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WindowsApi.h"
 
@@ -142,6 +143,17 @@ TEST_F(Win32ServicesTest, ARealProgramStartsWithItsArguments) {
     EXPECT_TRUE(backend.StartProgram("cmd.exe", {"/c", "echo", "done", ">", marker.string()}));
     for (int i = 0; i < 100 && ReadDisk(marker).empty(); ++i) Sleep(50);
     EXPECT_EQ(ReadDisk(marker).substr(0, 4), "done");
+}
+
+TEST(Win32Backends, WindowsIsTheDefaultHereAndGetsTheContentHandedIn) {
+    EXPECT_EQ(platform::DefaultBackendName(), "win32");
+    auto backend = platform::CreateBackend("win32", {.content = {'R', 'C', 'S'}});
+    ASSERT_NE(dynamic_cast<Win32Platform*>(backend.get()), nullptr);
+    EXPECT_EQ(backend->GetEmbeddedContent(), (std::vector<std::uint8_t>{'R', 'C', 'S'}));
+    // The windowless backend draws its text with GDI here.
+    auto headless = platform::CreateBackend("headless", {});
+    std::vector<std::uint8_t> bits(16 * 16, 0);
+    EXPECT_NE(headless->CreateDrawingContext({bits.data(), 16, 16, 16, nullptr}), nullptr);
 }
 
 }  // namespace

@@ -78,6 +78,9 @@ case "$mode" in
       "$loader" wineboot -i > "$state/wineboot.log" 2>&1
       # Without a window manager, Wine waits for each managed window to close; unmanaged ones close at once.
       "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >> "$state/wineboot.log" 2>&1
+      # A program that crashes is reported on its output and ends; no dialog waits for a click.
+      "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >> "$state/wineboot.log" 2>&1
       echo "wine prefix made in $(( $(date +%s) - started )) s: $WINEPREFIX"
     else
       "$loader" wineboot > "$state/wineboot.log" 2>&1
