@@ -1,6 +1,7 @@
 #include "stage/DibStage.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -323,6 +324,13 @@ void RDibStage::FadeTransition(bool fade) {
     PaletteEntry* palette = image.GetDib()->GetPaletteEntries();
     const FadeGuard guard(*this, palette);
     const Palette& saved = guard.Saved();
+    // Fade steps show one composed image many times: a figure drawn on each
+    // would pile up, and they are no frames of the show anyway.
+    struct RateHidden {
+        bool& shown;
+        bool was;
+        ~RateHidden() { shown = was; }
+    } const rateHidden{showFrameRate_, std::exchange(showFrameRate_, false)};
 
     // One display frame per step, so a fade takes the same time on every machine.
     const auto step = [&] {

@@ -97,5 +97,23 @@ TEST(FrameRateText, ThrowingDrawGivesTheContextBack) {
     EXPECT_EQ(image.GetDib()->GetDCCount(), 0);
 }
 
+TEST(FadeFrameRate, AFadeDrawsNoFrameRateFigureOnTheImageItShowsAgainAndAgain) {
+    test::FakePlatform fake;
+    RDibStage stage;
+    for (bool background : {true, false}) {
+        auto surface = std::make_unique<RDibSurface>(16, 16);
+        surface->GetDib()->SetPalette(Palette{});
+        if (background) stage.SetBackground(std::move(surface));
+        else stage.SetStageImage(std::move(surface));
+    }
+    stage.SetPresentTarget(1, -99999.0f, -99999.0f);
+    stage.SetShowFrameRate(true);
+    stage.Present(*stage.GetStageImage(), 0, 0, nullptr);  // the first present only notes the time
+    stage.FadeTransition(true);
+    EXPECT_EQ(fake.contextsMade, 0);
+    stage.Present(*stage.GetStageImage(), 0, 0, nullptr);  // shown again after the fade
+    EXPECT_EQ(fake.contextsMade, 1);
+}
+
 }  // namespace
 }  // namespace quellmoor::testing
