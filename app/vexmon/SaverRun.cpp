@@ -8,6 +8,7 @@
 #include <random>
 
 #include "animation/Registration.h"
+#include "app/vexmon/ContentPlace.h"
 #include "app/vexmon/SceneFolder.h"
 #include "content/EmbeddedContent.h"
 #include "model/Exceptions.h"
@@ -59,10 +60,7 @@ std::string SettingsFolder() {
 }
 
 std::string DefaultContentDir(platform::Platform& host) {
-    std::error_code error;
-    const std::string built = BuiltContentDir();
-    if (!built.empty() && fs::is_directory(built, error)) return built;
-    return fs::path(host.GetProgramPath()).parent_path().string();
+    return FindContentDir(host.GetProgramPath(), {.programDir = QM_BUILT_PROGRAM_DIR, .contentDir = BuiltContentDir()});
 }
 
 std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& line, SettingsUse use) {
@@ -70,6 +68,8 @@ std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& 
     options.desktop = {0, 0, line.width.value_or(kDefaultWidth), line.height.value_or(kDefaultHeight)};
     options.keepScreen = false;
     options.drawingContexts = CreateFontDrawingContext;
+    // The content is found beside the program, so the host reports the real one.
+    if (std::string program = RunningProgramPath(); !program.empty()) options.programPath = std::move(program);
     const std::string folder = SettingsFolder();
     if (use == SettingsUse::ReadWrite) options.settingsFolder = folder;
     options.randomSeed = std::random_device{}();

@@ -27,7 +27,7 @@ void PrintError(const std::string& message);
 // else ~/.config/vexmon); empty when neither is known.
 std::string SettingsFolder();
 
-// The build tree's content when the program runs from there, else the program's own folder.
+// The content folder when the settings name none (FindContentDir for this program).
 std::string DefaultContentDir(platform::Platform& host);
 
 enum class SettingsUse { ReadWrite, ReadOnly };
