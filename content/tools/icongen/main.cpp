@@ -1,6 +1,8 @@
-// icongen: one 8-bit sprite frame into a Windows icon file (.ico).
+// icongen: one 8-bit sprite frame into a program icon: a Windows icon file
+// (.ico) or, for the Linux desktop, a PNG with transparency (.png).
 //
 //   icongen FRAME.bmp OUT.ico [SIZE]
+//   icongen FRAME.bmp OUT.png [SIZE]
 //
 // The frame's corner colour is its transparent colour: the icon's mask leaves
 // those pixels out. The figure is cut to its bounding box and scaled (nearest
@@ -15,6 +17,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <png.h>
 
 namespace {
 
@@ -71,7 +75,15 @@ Frame ReadFrame(const std::string& path) {
     return f;
 }
 
-Bytes MakeIcon(const Frame& f, int size) {
+// The figure fitted into SIZE x SIZE: palette indices, top row first, and
+// which of them are part of it.
+struct Fitted {
+    int size = 0;
+    Bytes indices;
+    std::vector<bool> shown;
+};
+
+Fitted Fit(const Frame& f, int size) {
     const std::uint8_t clear = f.At(0, 0);
     int left = f.width, top = f.height, right = -1, bottom = -1;
     for (int y = 0; y < f.height; ++y)
@@ -86,16 +98,31 @@ Bytes MakeIcon(const Frame& f, int size) {
     const int outW = std::max(1, static_cast<int>(w * scale)), outH = std::max(1, static_cast<int>(h * scale));
     const int x0 = (size - outW) / 2, y0 = (size - outH) / 2;
 
-    const std::size_t xorStride = (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
-    const std::size_t andStride = ((static_cast<std::size_t>(size) + 31) / 32) * 4;
-    Bytes xorBits(xorStride * size, 0), andBits(andStride * size, 0xFF);
+    const auto cells = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+    Fitted fitted{size, Bytes(cells, 0), std::vector<bool>(cells, false)};
     for (int y = 0; y < outH; ++y)
         for (int x = 0; x < outW; ++x) {
             const std::uint8_t index = f.At(left + static_cast<int>(x / scale), top + static_cast<int>(y / scale));
             if (index == clear) continue;
-            const std::size_t row = static_cast<std::size_t>(size - 1 - (y0 + y));  // icons are bottom-up
-            const int column = x0 + x;
-            xorBits[row * xorStride + column] = index;
+            const auto at = static_cast<std::size_t>(y0 + y) * static_cast<std::size_t>(size) +
+                            static_cast<std::size_t>(x0 + x);
+            fitted.indices[at] = index;
+            fitted.shown[at] = true;
+        }
+    return fitted;
+}
+
+Bytes MakeIcon(const Frame& f, const Fitted& fitted) {
+    const int size = fitted.size;
+    const std::size_t xorStride = (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
+    const std::size_t andStride = ((static_cast<std::size_t>(size) + 31) / 32) * 4;
+    Bytes xorBits(xorStride * size, 0), andBits(andStride * size, 0xFF);
+    for (int y = 0; y < size; ++y)
+        for (int column = 0; column < size; ++column) {
+            const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(size) + static_cast<std::size_t>(column);
+            if (!fitted.shown[at]) continue;
+            const std::size_t row = static_cast<std::size_t>(size - 1 - y);  // icons are bottom-up
+            xorBits[row * xorStride + column] = fitted.indices[at];
             andBits[row * andStride + column / 8] &= static_cast<std::uint8_t>(~(0x80 >> (column % 8)));
         }
 
@@ -130,18 +157,47 @@ Bytes MakeIcon(const Frame& f, int size) {
     return icon;
 }
 
+void WritePng(const Frame& f, const Fitted& fitted, const std::string& path) {
+    Bytes rgba;
+    rgba.reserve(fitted.indices.size() * 4);
+    for (std::size_t i = 0; i < fitted.indices.size(); ++i) {
+        const std::size_t entry = static_cast<std::size_t>(fitted.indices[i]) * 4;  // palette is BGRA
+        rgba.insert(rgba.end(), {f.palette[entry + 2], f.palette[entry + 1], f.palette[entry],
+                                 static_cast<std::uint8_t>(fitted.shown[i] ? 255 : 0)});
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(fitted.size);
+    image.height = static_cast<png_uint_32>(fitted.size);
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr))
+        Fail("cannot write " + path + ": " + image.message);
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
-        std::cerr << "usage: icongen FRAME.bmp OUT.ico [SIZE]\n";
+        std::cerr << "usage: icongen FRAME.bmp OUT.ico|OUT.png [SIZE]\n";
         return 2;
     }
     const int size = argc == 4 ? std::atoi(argv[3]) : 32;
     if (size < 16 || size > 256) Fail("SIZE is 16 to 256");
-    const Bytes icon = MakeIcon(ReadFrame(argv[1]), size);
-    std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));
-    if (!out) Fail(std::string("cannot write ") + argv[2]);
+    const std::string out = argv[2];
+    const Frame frame = ReadFrame(argv[1]);
+    const Fitted fitted = Fit(frame, size);
+    if (EndsWith(out, ".png")) {
+        WritePng(frame, fitted, out);
+        return 0;
+    }
+    if (!EndsWith(out, ".ico")) Fail("OUT is a .ico or a .png file");
+    const Bytes icon = MakeIcon(frame, fitted);
+    std::ofstream file(out, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));
+    if (!file) Fail("cannot write " + out);
     return 0;
 }
