@@ -70,9 +70,10 @@ int ShowOnDisplay(const CommandLine& line) {
         return 1;
     }
     const bool hack = line.mode == SaverMode::Hack;
-    // A hack never ends on input and plays no sound, by the daemon's convention.
+    // A hack never ends on input and plays no sound, by the daemon's
+    // convention, unless its command line asks for sound (the settings dialog's choice).
     options.windowMode = line.mode == SaverMode::Window || hack;
-    if (hack) options.settings.sound = false;
+    if (hack && !line.sound) options.settings.sound = false;
     // Boxes only where someone sits before a framed window; full screen and hack stay quiet.
     options.quietErrors = line.mode == SaverMode::Fullscreen || hack;
     std::unique_ptr<HackWatch> watch;

@@ -30,6 +30,11 @@ def main(program, config, content_dir, rcsrc):
     if not (root.findtext("_description") or "").strip():
         fail("no _description")
     choices = [shlex.split(option.get("arg-set", "")) for option in root.iter("option")]
+    for boolean in root.iter("boolean"):
+        # The dialog passes one of the two; the one it leaves out is the program's default.
+        if bool(boolean.get("arg-set")) == bool(boolean.get("arg-unset")):
+            fail(f'the boolean {boolean.get("id")} has not exactly one of arg-set and arg-unset')
+        choices.append(shlex.split(boolean.get("arg-set") or boolean.get("arg-unset")))
     if not choices:
         fail("no options")
     sequences = open(rcsrc, encoding="utf-8").read()
