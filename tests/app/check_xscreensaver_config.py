@@ -30,6 +30,11 @@ def main(program, config, content_dir, rcsrc):
     if not (root.findtext("_description") or "").strip():
         fail("no _description")
     choices = [shlex.split(option.get("arg-set", "")) for option in root.iter("option")]
+    for select in root.iter("select"):
+        # The option without arguments is the program's own default, and there is one.
+        defaults = [option.get("id") for option in select.iter("option") if not option.get("arg-set")]
+        if len(defaults) != 1:
+            fail(f'the select {select.get("id")} has {len(defaults)} options without arguments: {defaults}')
     for boolean in root.iter("boolean"):
         # The dialog passes one of the two; the one it leaves out is the program's default.
         if bool(boolean.get("arg-set")) == bool(boolean.get("arg-unset")):
