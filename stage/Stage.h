@@ -177,6 +177,9 @@ public:
     // Timer ticks in one round at most, besides the time budget: a virtual
     // clock does not advance while timers tick.
     static constexpr int kMaxTicksPerRound = 1000;
+    // A wait that overran by more than this (system ms) was the machine
+    // sleeping or the process stopped, not a slow frame.
+    static constexpr double kClockJumpMs = 1000.0;
 
 protected:
     // Starts the stage clock at the system time (derived constructors call it
@@ -197,6 +200,9 @@ private:
     // Compose restricted to the dirty set, over the last composed image.
     bool ComposeDirty();
     void ReportPixieChanges();
+    // Waits for input or up to `waitMs` of system time, taking out of stage
+    // time whatever the wait overran by more than kClockJumpMs.
+    bool WaitAbsorbingClockJumps(double waitMs);
 
     bool firstShowPending_ = true;
     std::vector<RRect> dirty_;
