@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "model/ComponentManager.h"
@@ -24,6 +26,7 @@
 
 namespace quellmoor {
 
+class RPixie;
 class RSurface;
 class RTimer;
 
@@ -195,7 +198,9 @@ protected:
     std::unique_ptr<RSurface> background_;
 
 private:
+    // Sorts the component list by depth and collects its pixies in that order.
     void SortByDepth();
+    RPixie* AsPixie(RComponent& component);
     void DrawPixies();
     // Compose restricted to the dirty set, over the last composed image.
     bool ComposeDirty();
@@ -203,6 +208,17 @@ private:
     // Waits for input or up to `waitMs` of system time, taking out of stage
     // time whatever the wait overran by more than kClockJumpMs.
     bool WaitAbsorbingClockJumps(double waitMs);
+
+    // A frame's components in drawing order, kept to reuse their memory.
+    struct DepthEntry {
+        bool other;  // not a pixie: after every pixie
+        float key;
+        RComponent* component;
+        RPixie* pixie;
+    };
+    std::vector<DepthEntry> depthOrder_;
+    std::vector<RPixie*> pixies_;  // the frame's pixies in drawing order; empty between frames
+    std::vector<std::pair<const std::type_info*, bool>> pixieClasses_;  // which classes are pixies
 
     bool firstShowPending_ = true;
     std::vector<RRect> dirty_;
