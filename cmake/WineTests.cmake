@@ -81,7 +81,8 @@ quellmoor_test(animation_tests
 
 quellmoor_test(scenes_tests
   SOURCES tests/scenes/RandomTest.cpp tests/scenes/ReportTest.cpp tests/scenes/IniDocumentTest.cpp
-          tests/scenes/ControlTest.cpp tests/scenes/ContentPathsTest.cpp tests/scenes/FloaterTest.cpp
+          tests/scenes/ControlTest.cpp tests/scenes/ControlOnDiskTest.cpp tests/scenes/ContentPathsTest.cpp
+          tests/scenes/FloaterTest.cpp
   LINK qm_scenes qm_platform_headless)
 
 quellmoor_test(saver_tests SOURCES tests/saver/CommandLineTest.cpp LINK qm_saver)
@@ -122,10 +123,7 @@ if(QM_HOST_BUILD)
 
   quellmoor_test(screensaver_tests SOURCES tests/saver/ScreensaverTest.cpp tests/saver/SaverSettingsTest.cpp
     LINK qm_saver qm_animation qm_platform_headless qm_embedded_content)
-  # This case never ends in the native build of this branch either (a redraw
-  # that throws was retried at once; mended on the integration branch by "A
-  # redraw that throws is not retried at once"): left out here so it does not
-  # hold the whole program for its timeout. Drop this once that is merged.
-  set_property(TEST screensaver_tests APPEND PROPERTY ENVIRONMENT
-    "GTEST_FILTER=-Modes/SaverCloseTest.ClosingTheWindowGoesThroughThePasswordCheck/DebugRefused")
+  quellmoor_test(saver_fault_tests SOURCES tests/saver/FaultInjectionTest.cpp
+    LINK qm_saver qm_animation qm_platform_headless qm_wine_text qm_embedded_content)
+  target_compile_definitions(saver_fault_tests PRIVATE QM_CONTENT_DIR="${QM_CONTENT_DIR}")
 endif()

@@ -1,6 +1,7 @@
 // The application loop: due timers within a time budget, a redraw after a
 // round that fired one (at most once a frame period), then a wait for the next
-// frame or the next due time, whichever is later, or for input.
+// frame or the next due time, whichever is later, or for input. A wait that
+// overran by seconds (sleep, a stopped process) is not stage time.
 #include <algorithm>
 #include <exception>
 
@@ -78,13 +79,24 @@ void RStage::Run() {
             if (!(waitMs > 0.0)) waitMs = 0.0;
             waitMs = std::min(waitMs, kLongestWaitMs);
             // The wait is stage time; the platform waits in system time.
-            quit = PumpMessages(waitMs * rate_);
+            quit = WaitAbsorbingClockJumps(waitMs * rate_);
         } catch (const RException& e) {
             ReportException(e.GetMessage());
         } catch (const std::exception& e) {
             ReportException(e.what());
         }
     }
+}
+
+bool RStage::WaitAbsorbingClockJumps(double waitMs) {
+    const double before = GetSystemTime();
+    const bool quit = PumpMessages(waitMs);
+    // After a laptop resumes or a stopped process continues, every timer
+    // would be hours behind and fire each missed step, a frame's budget at a
+    // time, for as long again. The show goes on from where it stood instead.
+    const double overrun = GetSystemTime() - before - waitMs;
+    if (overrun > kClockJumpMs) startTime_ += overrun;
+    return quit;
 }
 
 }  // namespace quellmoor

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 
 #include "imaging/Surface.h"
 #include "model/CurrentStage.h"
@@ -53,9 +54,16 @@ bool RStageSetup::LoadPropFromStream(const std::string& name, std::istream& in, 
 
 // --- Construction
 
+namespace {
+// The newest stage, so that CurrentStage needs no cast: pixies ask for it
+// hundreds of times a frame.
+RStage* newestStage = nullptr;
+}  // namespace
+
 RStage::RStage() : RComponentManager(names::StageObject, nullptr) {
     RegisterComponent(this);
     SetCurrentStage(this);
+    newestStage = this;
 }
 
 RStage::~RStage() {
@@ -63,6 +71,7 @@ RStage::~RStage() {
     for (RTimer* timer : timers_) timer->stage_ = nullptr;
     timers_.clear();
     if (GetCurrentStage() == this) SetCurrentStage(nullptr);
+    if (newestStage == this) newestStage = nullptr;
 }
 
 void RStage::DeleteOwnedComponents() {
@@ -193,38 +202,46 @@ void RStage::Show() {
     Redraw();
 }
 
+RPixie* RStage::AsPixie(RComponent& component) {
+    // A cast walks the class tree comparing type names; a stage holds a
+    // dozen classes, so the answer per class is kept.
+    const std::type_info* type = &typeid(component);
+    for (const auto& [known, isPixie] : pixieClasses_)
+        if (known == type) return isPixie ? static_cast<RPixie*>(&component) : nullptr;
+    RPixie* pixie = dynamic_cast<RPixie*>(&component);
+    pixieClasses_.emplace_back(type, pixie != nullptr);
+    return pixie;
+}
+
 void RStage::SortByDepth() {
     auto& list = ComponentList();
-    // Every frame sorts, and most find the list in order already: one cast per
-    // component, then a look whether anything is out of place.
-    struct Entry {
-        bool other;  // not a pixie: after every pixie
-        float key;
-        RComponent* component;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(list.size());
+    // Every frame sorts, and most find the list in order already: which
+    // components are pixies, then a look whether anything is out of place.
+    depthOrder_.clear();
+    depthOrder_.reserve(list.size());
     for (RComponent* component : list) {
-        const auto* pixie = dynamic_cast<const RPixie*>(component);
-        entries.push_back({pixie == nullptr, pixie ? DrawKey(*pixie) : 0.0f, component});
+        RPixie* pixie = AsPixie(*component);
+        depthOrder_.push_back({pixie == nullptr, pixie ? DrawKey(*pixie) : 0.0f, component, pixie});
     }
-    const auto before = [](const Entry& a, const Entry& b) {
+    const auto before = [](const DepthEntry& a, const DepthEntry& b) {
         if (a.other != b.other) return !a.other;
         return !a.other && a.key > b.key;
     };
-    if (std::is_sorted(entries.begin(), entries.end(), before)) return;
-    // Stable: equal depths keep their list order, so they never swap between frames.
-    std::stable_sort(entries.begin(), entries.end(), before);
-    for (std::size_t i = 0; i < entries.size(); ++i) list[i] = entries[i].component;
+    if (!std::is_sorted(depthOrder_.begin(), depthOrder_.end(), before)) {
+        // Stable: equal depths keep their list order, so they never swap between frames.
+        std::stable_sort(depthOrder_.begin(), depthOrder_.end(), before);
+        for (std::size_t i = 0; i < depthOrder_.size(); ++i) list[i] = depthOrder_[i].component;
+    }
+    pixies_.clear();
+    for (const DepthEntry& entry : depthOrder_)
+        if (entry.pixie) pixies_.push_back(entry.pixie);
 }
 
 void RStage::DrawPixies() {
-    const auto& list = ComponentList();
-    // By index: a pixie's Draw must not change the list, but a stale iterator would be worse.
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        auto* pixie = dynamic_cast<RPixie*>(list[i]);
-        if (pixie && pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), nullptr);
-    }
+    // A pixie's Draw must not change the component list: the pixies sorted
+    // just before are the ones drawn.
+    for (RPixie* pixie : pixies_)
+        if (pixie->GetVisible()) pixie->Draw(*stageImage_, pixie->GetXPos(), pixie->GetYPos(), nullptr);
 }
 
 bool RStage::Compose() {
@@ -233,6 +250,7 @@ bool RStage::Compose() {
     stageImage_->CopyFrom(background_.get(), 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0,
                           stageImage_->GetWidth(), stageImage_->GetHeight(), false, false);
     DrawPixies();
+    pixies_.clear();  // no pointers kept past the frame
     return true;
 }
 
@@ -241,7 +259,7 @@ bool RStage::ComposeDirty() {
     // A background of another size is stretched over the whole image.
     if (background_->GetWidth() != stageImage_->GetWidth() || background_->GetHeight() != stageImage_->GetHeight())
         return Compose();
-    SortByDepth();
+    // The pixies were sorted and collected by the redraw.
     // Source rows count from the bottom of the image.
     const float height = background_->GetHeight();
     for (const RRect& rect : dirty_)
@@ -257,9 +275,7 @@ bool RStage::ComposeDirty() {
 }
 
 void RStage::ReportPixieChanges() {
-    const auto& list = ComponentList();
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (auto* pixie = dynamic_cast<RPixie*>(list[i])) pixie->UpdateBounds();
+    for (RPixie* pixie : pixies_) pixie->UpdateBounds();
 }
 
 void RStage::Redraw() {
@@ -269,9 +285,12 @@ void RStage::Redraw() {
     }
     // Movement, hiding and new frames tell the stage nothing by themselves:
     // ask every pixie what it covered and covers now.
+    SortByDepth();
     ReportPixieChanges();
-    if (dirty_.empty() || !ComposeDirty()) return;  // an unchanged frame costs nothing
-    ReportPixieChanges();  // what only drawing measures (a balloon's new page)
+    const bool composed = !dirty_.empty() && ComposeDirty();  // an unchanged frame costs nothing
+    if (composed) ReportPixieChanges();  // what only drawing measures (a balloon's new page)
+    pixies_.clear();  // no pointers kept past the frame
+    if (!composed) return;
     // What presenting itself invalidates (the frame-rate figure) is the next frame's.
     std::vector<RRect> frame;
     frame.swap(dirty_);
@@ -423,6 +442,10 @@ void RStage::TickTimer(RTimer& timer) {
     timer.Tick();
 }
 
-RStage* CurrentStage() { return dynamic_cast<RStage*>(GetCurrentStage()); }
+RStage* CurrentStage() {
+    RComponentManager* current = GetCurrentStage();
+    if (newestStage && current == newestStage) return newestStage;
+    return dynamic_cast<RStage*>(current);
+}
 
 }  // namespace quellmoor

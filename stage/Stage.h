@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "model/ComponentManager.h"
@@ -24,6 +26,7 @@
 
 namespace quellmoor {
 
+class RPixie;
 class RSurface;
 class RTimer;
 
@@ -177,6 +180,9 @@ public:
     // Timer ticks in one round at most, besides the time budget: a virtual
     // clock does not advance while timers tick.
     static constexpr int kMaxTicksPerRound = 1000;
+    // A wait that overran by more than this (system ms) was the machine
+    // sleeping or the process stopped, not a slow frame.
+    static constexpr double kClockJumpMs = 1000.0;
 
 protected:
     // Starts the stage clock at the system time (derived constructors call it
@@ -192,11 +198,27 @@ protected:
     std::unique_ptr<RSurface> background_;
 
 private:
+    // Sorts the component list by depth and collects its pixies in that order.
     void SortByDepth();
+    RPixie* AsPixie(RComponent& component);
     void DrawPixies();
     // Compose restricted to the dirty set, over the last composed image.
     bool ComposeDirty();
     void ReportPixieChanges();
+    // Waits for input or up to `waitMs` of system time, taking out of stage
+    // time whatever the wait overran by more than kClockJumpMs.
+    bool WaitAbsorbingClockJumps(double waitMs);
+
+    // A frame's components in drawing order, kept to reuse their memory.
+    struct DepthEntry {
+        bool other;  // not a pixie: after every pixie
+        float key;
+        RComponent* component;
+        RPixie* pixie;
+    };
+    std::vector<DepthEntry> depthOrder_;
+    std::vector<RPixie*> pixies_;  // the frame's pixies in drawing order; empty between frames
+    std::vector<std::pair<const std::type_info*, bool>> pixieClasses_;  // which classes are pixies
 
     bool firstShowPending_ = true;
     std::vector<RRect> dirty_;

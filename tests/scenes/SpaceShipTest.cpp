@@ -292,6 +292,7 @@ TEST_P(SpaceShipSkinFile, ChangesExactlyTheBlueWindowPixels) {
 const SkinSize kSkinSizes[] = {
     {"StreamSize", 0, 0},
     {"SmallerThanTheHull", 150, 60},
+    {"LargerThanTheHull", 900, 400},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, SpaceShipSkinFile, ::testing::ValuesIn(kSkinSizes),
@@ -346,6 +347,15 @@ std::string FourBit() {
     return test::BuildBmp(spec);
 }
 
+std::string TwentyFourBit() {
+    test::BmpSpec spec;
+    spec.width = 64;
+    spec.height = 32;
+    spec.bitCount = 24;
+    spec.paletteEntries = 0;
+    return test::BuildBmp(spec);
+}
+
 std::string Compressed() {
     test::BmpSpec spec;
     spec.compression = 1;
@@ -364,6 +374,7 @@ const BadSkin kBadSkins[] = {
     {"Empty", "", "Not a bitmap file"},
     {"NotABitmap", "[Vexmon]\r\nSkin=Gold\r\n", "Not a bitmap file"},
     {"FourBits", FourBit(), "Only 8 bit DIBs are supported"},
+    {"TwentyFourBits", TwentyFourBit(), "Only 8 bit DIBs are supported"},
     {"RunLengthCoded", Compressed(), "Only 8 bit DIBs are supported"},
     {"Truncated", Truncated(), "The bitmap file ends before its last pixel row."},
 };

@@ -107,6 +107,60 @@ TEST_F(LoopTest, TicksPerRoundAreBounded) {
     EXPECT_EQ(most, RStage::kMaxTicksPerRound);
 }
 
+// The system clock leaps while the loop waits: a laptop resumed, a process
+// stopped and continued. A leap of seconds is taken out of stage time, so no
+// storm of missed ticks follows; a merely slow wait is caught up as usual.
+struct ClockLeap {
+    const char* name;
+    std::int64_t leapMs;
+    double stageMsAtEnd;  // stage time at the end: a second before the leap, a second after
+};
+void PrintTo(const ClockLeap& leap, std::ostream* out) { *out << leap.name; }
+
+class ClockLeapTest : public LoopTest, public ::testing::WithParamInterface<ClockLeap> {};
+
+TEST_P(ClockLeapTest, TheShowGoesOnFromWhereItStood) {
+    const ClockLeap& leap = GetParam();
+    auto* step = MakeOwned<CountingTimer>("step", stage.get(), 40.0);
+    bool leapt = false;
+    host.SetWaitCallback([&](std::int64_t) {
+        if (leapt || host.NowMs() < 1000) return;
+        leapt = true;
+        host.AdvanceMs(leap.leapMs);
+    });
+    int mostTicksInAFrame = 0, ticksSinceFrame = 0;
+    step->ticks.reserve(1000);
+    auto* counter = MakeOwned<CountingTimer>("counter", stage.get(), 40.0, [&] {
+        mostTicksInAFrame = std::max(mostTicksInAFrame, ++ticksSinceFrame);
+    });
+    host.SetFrameCallback([&](const platform::HeadlessFrame&) { ticksSinceFrame = 0; });
+    CloseAt(2000 + leap.leapMs);
+    stage->Run();
+    ASSERT_TRUE(leapt);
+    EXPECT_NEAR(stage->GetTime(), leap.stageMsAtEnd, 60.0);
+    EXPECT_NEAR(static_cast<double>(step->ticks.size()), leap.stageMsAtEnd / 40.0, 2.0);
+    EXPECT_EQ(counter->ticks.size(), step->ticks.size());
+    EXPECT_LE(mostTicksInAFrame, leap.leapMs < 1000 ? 14 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Leaps, ClockLeapTest,
+                         ::testing::Values(ClockLeap{"LaptopResumedAfterEightHours", 8 * 3600 * 1000, 2000.0},
+                                           ClockLeap{"ProcessStoppedForAMinute", 60 * 1000, 2000.0},
+                                           ClockLeap{"SlowWaitIsCaughtUp", 500, 2500.0}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// A busy machine makes every frame slow: the animation keeps its pace in
+// ticks, drawing fewer frames.
+TEST_F(LoopTest, ABusyMachineKeepsThePaceWithFewerFrames) {
+    auto* step = MakeOwned<CountingTimer>("step", stage.get(), 40.0);
+    host.SetFrameCallback([&](const platform::HeadlessFrame&) { host.AdvanceMs(70); });
+    CloseAt(5000);
+    stage->Run();
+    EXPECT_NEAR(static_cast<double>(step->ticks.size()), 5000.0 / 40.0, 3.0);
+    EXPECT_LT(host.FrameCount(), 75);
+    EXPECT_GT(host.FrameCount(), 50);
+}
+
 TEST_F(LoopTest, QuitEndsTheLoopWhileTimersAreDue) {
     CountingTimer* timer = nullptr;
     timer = MakeOwned<CountingTimer>("t", stage.get(), 1.0, [&] {

@@ -166,6 +166,30 @@ TEST(SdlSoundTest, PlaysReplacesAndStopsOnADevice) {
     ::unsetenv("SDL_AUDIODRIVER");
 }
 
+// Sounds an author broke: each plays nothing, and a good one still plays after.
+TEST(SdlSoundTest, FilesThatAreNoWaveSoundPlayNothing) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const fs::path folder = TestFolder("badsound");
+    WriteWav(folder / "good.wav");
+    std::ofstream(folder / "text.wav") << "[Vexmon]\nSound=1\n";
+    std::ofstream(folder / "empty.wav");
+    fs::create_directory(folder / "folder.wav");
+    const auto good = fs::file_size(folder / "good.wav");
+    fs::copy_file(folder / "good.wav", folder / "cut.wav");
+    fs::resize_file(folder / "cut.wav", good / 2);  // its data length claims twice what is there
+    platform::SdlPlatform sdl;
+    ASSERT_TRUE(sdl.Supports(platform::Feature::Sound));
+    for (const char* name : {"text.wav", "empty.wav", "folder.wav"}) {
+        SCOPED_TRACE(name);
+        sdl.PlaySoundFile((folder / name).string());
+        EXPECT_FALSE(sdl.IsSoundPlaying());
+    }
+    sdl.PlaySoundFile((folder / "cut.wav").string());  // what arrived, or nothing: never a crash
+    sdl.PlaySoundFile((folder / "good.wav").string());
+    EXPECT_TRUE(sdl.IsSoundPlaying());
+    ::unsetenv("SDL_AUDIODRIVER");
+}
+
 TEST(SdlSoundTest, WithoutADeviceTheShowGoesOnSilently) {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     const fs::path folder = TestFolder("silent");
