@@ -79,6 +79,13 @@ quellmoor_test(animation_tests
           tests/animation/LifetimeTest.cpp tests/animation/SpriteCopyTest.cpp
   LINK qm_animation qm_platform_headless qm_wine_text)
 
+# Balloons through GDI keep a manifest of their own (made under Wine).
+quellmoor_library(qm_golden_frames SOURCES tests/golden/GoldenFrames.cpp LINK qm_imaging)
+quellmoor_test(balloon_golden_tests SOURCES tests/golden/BalloonGoldenTest.cpp
+  LINK qm_golden_frames qm_animation qm_platform_headless qm_wine_text)
+target_compile_definitions(balloon_golden_tests PRIVATE QM_GOLDEN_DIR="Z:${PROJECT_SOURCE_DIR}/tests/golden"
+  QM_GOLDEN_OUTPUT="${QM_BUILD_DIR_FOR_WINE}/tests/golden/output")
+
 quellmoor_test(scenes_tests
   SOURCES tests/scenes/RandomTest.cpp tests/scenes/ReportTest.cpp tests/scenes/IniDocumentTest.cpp
           tests/scenes/ControlTest.cpp tests/scenes/ControlOnDiskTest.cpp tests/scenes/ContentPathsTest.cpp
