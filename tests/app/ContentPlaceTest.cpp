@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"NothingFoundIsTheProgramsOwnFolder", {"home/bin"}, "home/bin/vexmon", "home/bin"},
         PlaceCase{"UnknownProgramPathStillFindsTheBuildsContent", {"src/build/content/Vexmon"}, "",
                   "src/build/content/Vexmon"}),
-    [](const ::testing::TestParamInfo<PlaceCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<PlaceCase>& param) { return param.param.name; });
 
 TEST(ContentPlace, AFileCalledVexmonInShareIsNoContentFolder) {
     const fs::path root = fs::temp_directory_path() / ("qm-content-file-" + std::to_string(::getpid()));
