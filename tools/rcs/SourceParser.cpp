@@ -28,6 +28,15 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// The bit depth of a BMP file that LooksLikeBitmap accepts: its place depends
+// on the header (12 bytes: the OS/2 one; 40: the Windows one).
+std::optional<unsigned> BitsPerPixel(std::string_view bytes) {
+    const std::size_t at = static_cast<unsigned char>(bytes[14]) == 12 ? 24 : 28;
+    if (bytes.size() < at + 2) return std::nullopt;
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
+                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -304,8 +313,9 @@ private:
         v.bytes = bytes.str();
         v.path = file;
         Expect(LooksLikeBitmap(v.bytes), "'" + file + "' is not a BMP file");
-        const unsigned bits = static_cast<unsigned char>(v.bytes[28]);
-        Expect(bits == 8, "'" + file + "' has " + std::to_string(bits) + " bits per pixel; the engine needs 8");
+        const auto bits = BitsPerPixel(v.bytes);
+        Expect(bits.has_value(), "'" + file + "' is a truncated BMP file");
+        Expect(*bits == 8, "'" + file + "' has " + std::to_string(*bits) + " bits per pixel; the engine needs 8");
         return v;
     }
 
