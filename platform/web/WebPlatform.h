@@ -91,6 +91,8 @@ private:
     double hiddenSinceMs_ = -1;        // page clock when the tab was hidden; -1 while visible
     double hiddenTotalMs_ = 0;
     bool soundOn_ = false;
+    double sleptMs_ = 0;               // time handed back to the browser
+    int frames_ = 0;
 };
 
 }  // namespace quellmoor::platform
