@@ -16,7 +16,9 @@
 #include "model/Exceptions.h"
 #include "platform/web/WebPlatform.h"
 #include "scenes/Show.h"
+#include "scenes/SpaceShip.h"
 #include "stage/DibStage.h"
+#include "stage/Timer.h"
 
 namespace {
 
@@ -24,6 +26,14 @@ using namespace quellmoor;
 
 constexpr std::uint32_t kLetterS = 'S';
 constexpr int kLargePageWidth = 2000;
+constexpr double kShipReportMs = 100.0;
+
+// Where the ship is drawn, in canvas pixels, for the page's tests (Module.vexmonShip).
+// clang-format off
+EM_JS(void, qm_report_ship, (int x, int y, int width, int height), {
+    Module.vexmonShip = {x: x, y: y, width: width, height: height};
+});
+// clang-format on
 
 class WebShow : public RObject {
 public:
@@ -34,6 +44,8 @@ public:
         auto in = stage.OpenContent();
         stage.AddComponentStream(in.get());
         stage.SetPresentDirtyOnly(true);
+        auto* timer = MakeOwned<RTimer>("WebShipReport", &stage, kShipReportMs, true);
+        timer->AddEventHandler("OnTimer", &OnReport, this);
     }
 
     const std::string& Error() const { return error_; }
@@ -55,7 +67,7 @@ private:
     static void OnStarted(RComponent*, REvent*, RObject* data) {
         auto& self = static_cast<WebShow&>(*data);
         try {
-            BuildShow(self.stage_, {.dir = BuiltContentDir(), .seed = self.host_.RandomSeed()});
+            self.ship_ = BuildShow(self.stage_, {.dir = BuiltContentDir(), .seed = self.host_.RandomSeed()}).ship;
             std::printf("vexmon: the show started\n");
         } catch (const RException& e) {
             self.error_ = e.GetMessage();
@@ -70,8 +82,18 @@ private:
         std::printf("vexmon: sound %s\n", self.host_.SoundOn() ? "on" : "off");
     }
 
+    static void OnReport(RComponent*, REvent*, RObject* data) {
+        auto& self = static_cast<WebShow&>(*data);
+        if (!self.ship_) return;
+        const RRect drawn = self.ship_->GetDrawnRect(self.ship_->GetXPos(), self.ship_->GetYPos());
+        const auto scale = static_cast<float>(self.stage_.GetComposeScale());
+        qm_report_ship(static_cast<int>(drawn.x * scale), static_cast<int>(drawn.y * scale),
+                       static_cast<int>(drawn.width * scale), static_cast<int>(drawn.height * scale));
+    }
+
     RDibStage& stage_;
     platform::WebPlatform& host_;
+    RSpaceShip* ship_ = nullptr;
     std::string error_;
 };
 

@@ -98,6 +98,22 @@ const canvasStatistics = `(() => {
            colours: colours.size };
 })()`;
 
+// The share of lit pixels (not the dark sky) inside the ship's rectangle.
+const shipStatistics = `(() => {
+  const rect = Module.vexmonShip;
+  if (!rect) return null;
+  const canvas = document.getElementById('canvas');
+  const left = Math.max(rect.x, 0), top = Math.max(rect.y, 0);
+  const right = Math.min(rect.x + rect.width, canvas.width), bottom = Math.min(rect.y + rect.height, canvas.height);
+  const whole = rect.width > 8 && rect.height > 8 && left === rect.x && top === rect.y &&
+                right === rect.x + rect.width && bottom === rect.y + rect.height;
+  if (!whole) return { rect, whole };
+  const pixels = canvas.getContext('2d').getImageData(left, top, right - left, bottom - top).data;
+  let lit = 0;
+  for (let i = 0; i < pixels.length; i += 4) if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 150) ++lit;
+  return { rect, whole, lit, pixels: pixels.length / 4 };
+})()`;
+
 // How many 2x2 blocks (from the top left) are not one colour: none when every pixel is shown doubled.
 const doubledStatistics = `(() => {
   const canvas = document.getElementById('canvas');
@@ -170,6 +186,21 @@ async function main() {
       fail(`the canvas is ${stats.width}x${stats.height}, not the page's ${stats.pageWidth}x${stats.pageHeight}`);
     if (stats.lit < (stats.width * stats.height) / 100) fail('the canvas is nearly black');
     if (stats.colours < 8) fail(`the canvas has only ${stats.colours} colours`);
+
+    // The ship: where the engine says it is drawn, the canvas shows more than
+    // the dark sky. Checked once the whole ship is on the page (it flies off
+    // and back during scenes), waiting up to 10 s for that.
+    let ship = null;
+    for (const end = Date.now() + 10000; Date.now() < end; await sleep(250)) {
+      ship = await tools.evaluate(shipStatistics);
+      if (!ship || ship.whole) break;
+    }
+    if (!ship) fail('the page gives no Module.vexmonShip');
+    else if (!ship.whole) console.log(`the ship stayed partly outside the page (${JSON.stringify(ship.rect)}); not checked`);
+    else {
+      console.log(`the ship at ${JSON.stringify(ship.rect)}: ${(100 * ship.lit / ship.pixels).toFixed(0)}% of its pixels lit`);
+      if (ship.lit < ship.pixels / 4) fail('the ship is not drawn where the engine has it');
+    }
 
     if (screenshot) {
       const shot = await tools.send('Page.captureScreenshot', { format: 'png' });
