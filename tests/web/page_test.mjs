@@ -211,6 +211,12 @@ async function main() {
       await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
                                                     windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
     if (!(await waitFor('vexmon: sound on', 5000))) fail('S did not reach the engine (no "vexmon: sound on")');
+    for (const type of ['keyDown', 'keyUp'])
+      await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
+                                                    windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
+    if (!(await waitFor('vexmon: sound off', 5000))) fail('a second S did not turn the sound off');
+    const settings = await tools.evaluate("localStorage.getItem('vexmon:control.ini')");
+    console.log(`settings in local storage: ${settings === null ? 'none yet' : JSON.stringify(settings)}`);
     if (seen('paused')) fail('the page paused while it was shown');
 
     // A smaller page: the canvas and the show follow it.
