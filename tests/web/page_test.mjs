@@ -219,6 +219,23 @@ async function main() {
     console.log(`settings in local storage: ${settings === null ? 'none yet' : JSON.stringify(settings)}`);
     if (seen('paused')) fail('the page paused while it was shown');
 
+    // A hidden tab pauses the show: no frames until it is shown again.
+    const setHidden = (hidden) => tools.evaluate(`Object.defineProperty(document, 'hidden', {value: ${hidden}, configurable: true});
+      Object.defineProperty(document, 'visibilityState', {value: '${hidden ? 'hidden' : 'visible'}', configurable: true});
+      document.dispatchEvent(new Event('visibilitychange'))`);
+    await setHidden(true);
+    await sleep(300);
+    const hiddenFrom = (await tools.evaluate('Module.vexmonStats')).frames;
+    await sleep(1500);
+    const hiddenTo = (await tools.evaluate('Module.vexmonStats')).frames;
+    await setHidden(false);
+    await sleep(1000);
+    const shownAgain = (await tools.evaluate('Module.vexmonStats')).frames;
+    console.log(`hidden: ${hiddenTo - hiddenFrom} frames in 1.5 s; shown again: ${shownAgain - hiddenTo} frames in 1 s`);
+    if (!seen('vexmon: paused')) fail('hiding the page did not pause the show');
+    if (hiddenTo !== hiddenFrom) fail('the hidden page kept presenting frames');
+    if (shownAgain - hiddenTo < 5) fail('the show did not go on when the page was shown again');
+
     // A smaller page: the canvas and the show follow it.
     await tools.send('Emulation.setDeviceMetricsOverride', { width: 640, height: 360, deviceScaleFactor: 1, mobile: false });
     await sleep(1500);
