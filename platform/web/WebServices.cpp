@@ -47,7 +47,8 @@ EM_JS(void, qm_sound_play, (const void* bytes, int length), {
         source.connect(audio.destination);
         source.start();
         Module.qmSource = source;
-    }, function() {});
+        Module.vexmonSoundsPlayed = (Module.vexmonSoundsPlayed || 0) + 1;
+    }, function() { console.warn('vexmon: a sound could not be decoded'); });
 });
 EM_JS(void, qm_sound_stop, (), {
     Module.qmSoundTicket = (Module.qmSoundTicket || 0) + 1;

@@ -134,7 +134,7 @@ async function main() {
                        { stdio: ['ignore', 'pipe', 'pipe'] });
   const profile = mkdtempSync(join(tmpdir(), 'vexmon-web-'));
   const browser = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
-                                     '--remote-debugging-port=0', `--user-data-dir=${profile}`,
+                                     '--remote-debugging-port=0', '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`,
                                      `--window-size=${width},${height}`, 'about:blank'],
                         { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
   const console_ = [];
@@ -149,7 +149,7 @@ async function main() {
       if (method === 'Runtime.consoleAPICalled') {
         const text = params.args.map((arg) => arg.value ?? arg.description ?? '').join(' ');
         console_.push({ level: params.type, text });
-        if (params.type === 'error') fail(`console error: ${text}`);
+        if (params.type === 'error' || params.type === 'warning') fail(`console ${params.type}: ${text}`);
       } else if (method === 'Runtime.exceptionThrown') {
         fail(`uncaught exception: ${params.exceptionDetails.exception?.description ?? params.exceptionDetails.text}`);
       } else if (method === 'Log.entryAdded' && params.entry.level === 'error') {
@@ -212,6 +212,8 @@ async function main() {
       await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
                                                     windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
     if (!(await waitFor('vexmon: sound on', 5000))) fail('S did not reach the engine (no "vexmon: sound on")');
+    await sleep(3000);
+    console.log(`sounds played in 3 s with the sound on: ${await tools.evaluate('Module.vexmonSoundsPlayed || 0')}`);
     for (const type of ['keyDown', 'keyUp'])
       await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
                                                     windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
