@@ -133,7 +133,7 @@ async function main() {
   const server = spawn('python3', ['-m', 'http.server', String(serverPort), '--bind', '127.0.0.1', '--directory', pageDir],
                        { stdio: ['ignore', 'pipe', 'pipe'] });
   const profile = mkdtempSync(join(tmpdir(), 'vexmon-web-'));
-  const browser = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
+  const browser = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--no-first-run',
                                      '--remote-debugging-port=0', '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`,
                                      `--window-size=${width},${height}`, 'about:blank'],
                         { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
