@@ -1,8 +1,10 @@
 #include "animation/Director.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <locale>
+#include <sstream>
+#include <string>
 
 #include "animation/RecordReader.h"
 #include "animation/Sprite.h"
@@ -35,16 +37,37 @@ double ParseNumber(std::string_view text) {
     if (start == std::string_view::npos) return 0.0;
     text.remove_prefix(start);
     if (text.starts_with('+')) text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        const bool tiny = std::string_view(text.data(), static_cast<std::size_t>(end - text.data())).find("e-") !=
-                              std::string_view::npos ||
-                          text.find("E-") != std::string_view::npos;
-        const double size = tiny ? 0.0 : HUGE_VAL;
-        return text.starts_with('-') ? -size : size;
+    // The longest prefix of the form -digits.digits e-digits; the conversion
+    // itself goes through a classic-locale stream, which every standard
+    // library has for doubles (not all have from_chars for them).
+    std::size_t at = text.starts_with('-') ? 1 : 0;
+    const auto digits = [&text, &at] {
+        const std::size_t first = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        return at - first;
+    };
+    std::size_t mantissa = digits();
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        mantissa += digits();
     }
-    return error == std::errc() ? value : 0.0;
+    if (mantissa == 0) return 0.0;
+    bool tiny = false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        const std::size_t mark = at++;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) tiny = text[at++] == '-';
+        if (digits() == 0) {
+            at = mark;
+            tiny = false;
+        }
+    }
+    std::istringstream in{std::string(text.substr(0, at))};
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    if (in >> value) return value;
+    // Only a value beyond a double's range fails here.
+    const double size = tiny ? 0.0 : HUGE_VAL;
+    return text.starts_with('-') ? -size : size;
 }
 
 RDirector::Assignment ParseAssignment(const std::string& text) {

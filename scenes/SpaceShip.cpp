@@ -1,7 +1,7 @@
 #include "scenes/SpaceShip.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 #include <cmath>
 #include <fstream>
 
@@ -50,7 +50,13 @@ RRect SizedAt(const RSurface* surface, float x, float y) {
     return {x, y, surface->GetWidth(), surface->GetHeight()};
 }
 
-std::uintptr_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+std::uintptr_t Bits(float value) {
+    // memcpy rather than bit_cast: not every standard library has the latter yet.
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
 
 void DrawWhole(RSurface& destination, RSurface* source, float x, float y) {
     if (source) DrawSurfaceAt(destination, *source, x, y, nullptr, false, false);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 #include "animation/Sprite.h"
 #include "stage/Timer.h"
@@ -173,6 +174,10 @@ INSTANTIATE_TEST_SUITE_P(Forms, KeyframeNumbers,
                                            NumberCase{"DecimalComma", "92,5", 92.0f},
                                            NumberCase{"Exponent", "1e2", 100.0f},
                                            NumberCase{"Underflow", "1e-400", 0.0f},
+                                           NumberCase{"Overflow", "-1e400", -HUGE_VALF},
+                                           NumberCase{"ExponentWithoutDigits", "3e+", 3.0f},
+                                           NumberCase{"OnlyAFraction", "-.5", -0.5f},
+                                           NumberCase{"PointAlone", ".e1", 0.0f},
                                            NumberCase{"NotANumber", "left", 0.0f}, NumberCase{"Empty", "", 0.0f}),
                          [](const ::testing::TestParamInfo<NumberCase>& tested) { return tested.param.name; });
 
