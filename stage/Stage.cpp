@@ -156,6 +156,9 @@ void RStage::Resize(float width, float height) {
     if (background_) background_->Resize(width, height, false);
     if (stageImage_) {
         stageImage_->Resize(width, height, false);
+        // All of it is dirty now; rectangles kept from a larger size would
+        // reach outside the new image.
+        dirty_.clear();
         InvalidRect(stageImage_->GetRect());
     }
 }
@@ -168,7 +171,9 @@ std::unique_ptr<RSurface> RStage::SetBackground(std::unique_ptr<RSurface> backgr
 
 std::unique_ptr<RSurface> RStage::SetStageImage(std::unique_ptr<RSurface> image) {
     std::swap(stageImage_, image);
-    // The image coming in holds whatever it showed last, not this frame.
+    // The image coming in holds whatever it showed last, not this frame, and
+    // may be smaller than the rectangles kept for the one going out.
+    dirty_.clear();
     if (stageImage_) InvalidRect(stageImage_->GetRect());
     return image;
 }

@@ -117,5 +117,17 @@ TEST_F(DirtyRectsTest, NotANumberIsIgnored) {
     EXPECT_TRUE(stage->GetDirtyRects().empty());
 }
 
+// A window made smaller (a hack's host, the browser's page) between two
+// frames: what was dirty at the old size must not be composed at the new one.
+TEST_F(DirtyRectsTest, ShrinkingTheStageDropsWhatLayOutsideIt) {
+    stage->SetPresentDirtyOnly(true);
+    stage->InvalidRect({40, 30, 24, 18});
+    stage->Resize(32, 24);
+    EXPECT_EQ(stage->GetDirtyRects(), (std::vector<RRect>{{0, 0, 32, 24}}));
+    EXPECT_NO_THROW(stage->Redraw());
+    EXPECT_EQ(host.FrameCount(), 1);
+    EXPECT_EQ(stage->GetExceptionMessage(), nullptr);
+}
+
 }  // namespace
 }  // namespace quellmoor::testing
