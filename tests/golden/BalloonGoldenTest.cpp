@@ -24,8 +24,12 @@ namespace {
 
 #ifdef _WIN32
 constexpr const char* kTextBackend = "gdi";
+constexpr const char* kManifestFile = "balloons-gdi.manifest";
+constexpr const char* kOutputFolder = "balloons-gdi";
 #else
 constexpr const char* kTextBackend = "freetype";
+constexpr const char* kManifestFile = "balloons-freetype.manifest";
+constexpr const char* kOutputFolder = "balloons-freetype";
 #endif
 
 const std::filesystem::path kGoldenDir = QM_GOLDEN_DIR;
@@ -47,7 +51,7 @@ const BalloonCase kBalloons[] = {
     {"preview", {"Bravo! Encore!"}, true},
 };
 
-std::filesystem::path Manifest() { return kGoldenDir / ("balloons-" + std::string(kTextBackend) + ".manifest"); }
+std::filesystem::path Manifest() { return kGoldenDir / kManifestFile; }
 
 std::string Slurp(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -80,14 +84,13 @@ TEST(BalloonGolden, EachBalloonLooksAsAccepted) {
         frames.push_back(DrawBalloon(balloonCase));
         lines.push_back(Describe(frames.back()));
     }
-    const std::filesystem::path output = kOutput / (std::string("balloons-") + kTextBackend);
+    const std::filesystem::path output = kOutput / kOutputFolder;
     std::filesystem::create_directories(output / "accepted");
     if (std::getenv("QM_UPDATE_GOLDENS")) {
-        std::ofstream(Manifest(), std::ios::binary)
-            << FormatManifest(std::string("Golden balloons drawn with the ") + kTextBackend +
-                                  " text backend, " + std::to_string(kWidth) + "x" + std::to_string(kHeight) +
-                                  ". Regenerate after a change that is meant: QM_UPDATE_GOLDENS=1.",
-                              lines);
+        std::ostringstream heading;
+        heading << "Golden balloons drawn with the " << kTextBackend << " text backend, " << kWidth << "x" << kHeight
+                << ". Regenerate after a change that is meant: QM_UPDATE_GOLDENS=1.";
+        std::ofstream(Manifest(), std::ios::binary) << FormatManifest(heading.str(), lines);
     }
     const std::vector<ManifestLine> expected = ParseManifest(Slurp(Manifest()));
     ASSERT_EQ(expected.size(), frames.size()) << Manifest();
@@ -100,16 +103,16 @@ TEST(BalloonGolden, EachBalloonLooksAsAccepted) {
             continue;
         }
         SaveFramePng(frames[i], output / (frames[i].name + "-actual.png"));
-        std::string detail = "hash " + lines[i].hash + ", manifest " + expected[i].hash;
+        std::ostringstream detail;
+        detail << "hash " << lines[i].hash << ", manifest " << expected[i].hash;
         if (const auto before = LoadRawFrame(accepted)) {
             SaveFramePng(*before, output / (frames[i].name + "-expected.png"));
             SaveFramePng(DifferenceImage(*before, frames[i]), output / (frames[i].name + "-diff.png"));
             if (const auto difference = FirstDifference(*before, frames[i]))
-                detail += "; first differing pixel (" + std::to_string(difference->x) + ", " +
-                          std::to_string(difference->y) + "), " + std::to_string(difference->count) +
-                          " pixels differ";
+                detail << "; first differing pixel (" << difference->x << ", " << difference->y << "), "
+                       << difference->count << " pixels differ";
         }
-        ADD_FAILURE() << "balloon " << frames[i].name << " changed: " << detail << "; pictures in " << output;
+        ADD_FAILURE() << "balloon " << frames[i].name << " changed: " << detail.str() << "; pictures in " << output;
     }
 }
 
