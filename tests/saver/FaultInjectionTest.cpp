@@ -35,7 +35,7 @@ void CutShort(const fs::path& dir) {
 void FillWithNoise(const fs::path& dir) {
     std::mt19937 noise(1997);
     for (const fs::path& file : SceneFiles(dir)) {
-        std::string bytes(fs::file_size(file), '\0');
+        std::string bytes(static_cast<std::size_t>(fs::file_size(file)), '\0');
         for (char& byte : bytes) byte = static_cast<char>(noise());
         std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
     }
