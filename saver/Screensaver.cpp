@@ -59,9 +59,6 @@ RScreensaver::RScreensaver(RDibStage& stage, std::unique_ptr<RScreensaverEngine>
     engine_->AttachStage(stage);
     stage.RegisterComponent(this);
     stage.SetCaption(kSaverCaption);
-    // Most of the screen is still sky between two frames: compose and present
-    // only what the pixies changed (a whole frame after start, resize or fade).
-    stage.SetPresentDirtyOnly(true);
 }
 
 RScreensaver::~RScreensaver() { EndRun(); }

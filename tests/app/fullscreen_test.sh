@@ -18,7 +18,11 @@ xvfb-run -a -s "-screen 0 800x600x24" sh -c '
     tries=0
     until "$input" find Vexmon; do
       tries=$((tries + 1))
-      if [ $tries -gt 100 ]; then echo "no window" >> "$out/result-$1"; return 1; fi
+      if [ $tries -gt 300 ]; then
+        echo "no window" >> "$out/result-$1"
+        kill $pid 2> /dev/null || true  # never left running to hold the one-instance lock
+        return 1
+      fi
       sleep 0.1
     done
     sleep 0.5
