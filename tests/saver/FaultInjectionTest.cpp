@@ -57,8 +57,13 @@ protected:
         RegisterAnimationClasses();
         platform::SetCurrentPlatform(&host);
         host.SetEmbeddedContent(MainStream());
-        dir = fs::temp_directory_path() / ("vexmon-faults-" + std::to_string(reinterpret_cast<std::uintptr_t>(this))) /
-              "Vexmon";
+        // Each case runs in a process of its own, and addresses repeat between
+        // processes: the folder's name must not come from one.
+        std::string folder = "vexmon-faults-";
+        folder += GetParam().name;
+        folder += '-';
+        folder += std::to_string(std::random_device{}());
+        dir = fs::temp_directory_path() / folder / "Vexmon";
         fs::remove_all(dir.parent_path());
         fs::create_directories(dir);
         SetReportSink([this](const std::string& message) { reports.push_back(message); });

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -33,8 +34,11 @@ void Spill(const fs::path& path, const std::string& contents) {
 class ControlOnDisk : public testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("vexmon-control-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        // Each test runs in a process of its own, and addresses repeat between
+        // processes: the folder's name must not come from one.
+        std::string name = "vexmon-control-";
+        name += std::to_string(std::random_device{}());
+        folder = fs::temp_directory_path() / name;
         fs::remove_all(folder);
         fs::create_directories(folder);
         host = std::make_unique<platform::HeadlessPlatform>(platform::HeadlessOptions{.settingsFolder = folder.string()});
