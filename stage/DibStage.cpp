@@ -115,6 +115,10 @@ void RDibStage::DispatchInput(const platform::InputEvent& event) {
 
 void RDibStage::FollowTargetSize(int width, int height) {
     if (width <= 0 || height <= 0) return;
+    if (fading_) {
+        sizeAfterFade_ = TargetSize{width, height};
+        return;
+    }
     const int composedWidth = std::max(width / composeScale_, 1), composedHeight = std::max(height / composeScale_, 1);
     // The own window, hidden while frames go elsewhere, carries the size the show reads.
     if (ownWindow_ && ownWindow_ != targetWindow_) platform_.ResizeWindow(width, height);
@@ -319,6 +323,19 @@ void RDibStage::Present(RSurface& image, float x, float y, const std::vector<RRe
 }
 
 void RDibStage::FadeTransition(bool fade) {
+    {
+        fading_ = true;
+        struct EndOfFade {
+            bool& fading;
+            ~EndOfFade() { fading = false; }
+        } const endOfFade{fading_};
+        Fade(fade);
+    }
+    if (const std::optional<TargetSize> size = std::exchange(sizeAfterFade_, std::nullopt))
+        FollowTargetSize(size->width, size->height);
+}
+
+void RDibStage::Fade(bool fade) {
     if (!GetStageImage() || !GetBackground()) return;
     RSurface& image = *GetStageImage();
     PaletteEntry* palette = image.GetDib()->GetPaletteEntries();

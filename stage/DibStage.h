@@ -50,7 +50,8 @@ public:
     void SetCaption(const std::string& caption) override;
     void ShowException(const std::string& message) override;
 
-    // Fades the image out, recomposes it and fades it in, one display frame per step.
+    // Fades the image out, recomposes it and fades it in, one display frame per
+    // step. A resize of the target window during the fade waits for its end.
     void FadeTransition(bool fade) override;
 
     // --- Settings the screensaver shell makes
@@ -83,6 +84,7 @@ private:
     bool UsePreviewReduction(const RSurface& image);
     void PresentPreview(const RSurface& image);
     void FollowTargetSize(int width, int height);
+    void Fade(bool fade);
 
     platform::Platform& platform_;
     platform::WindowId ownWindow_;
@@ -100,6 +102,12 @@ private:
     std::function<void()> closeHandler_;
     int composeScale_ = 1;
     bool followTargetSize_ = false;
+    // A fade holds the image's palette: the image is not replaced under it.
+    bool fading_ = false;
+    struct TargetSize {
+        int width, height;
+    };
+    std::optional<TargetSize> sizeAfterFade_;
 };
 
 }  // namespace quellmoor

@@ -83,7 +83,10 @@ bool Usable(const IndexedImage& image) {
 
 }  // namespace
 
-WebPlatform::WebPlatform(WebOptions options) : content_(std::move(options.content)) {
+WebPlatform::WebPlatform(WebOptions options)
+    : content_(std::move(options.content)),
+      virtualClock_(options.virtualClock),
+      presented_(std::move(options.presented)) {
     originMs_ = emscripten_get_now();
     current = this;
     const char* page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
@@ -111,6 +114,7 @@ bool WebPlatform::Supports(Feature feature) const {
 }
 
 std::int64_t WebPlatform::NowMs() {
+    if (virtualClock_) return virtualNowMs_;
     double hidden = hiddenTotalMs_;
     const double now = emscripten_get_now();
     if (hiddenSinceMs_ >= 0) hidden += now - hiddenSinceMs_;
@@ -118,6 +122,17 @@ std::int64_t WebPlatform::NowMs() {
 }
 
 void WebPlatform::WaitUntil(std::int64_t deadlineMs) {
+    if (virtualClock_) {
+        if (!input_.empty()) return;
+        virtualNowMs_ = std::max(virtualNowMs_, deadlineMs);
+        // Now and then the browser gets the thread, to pass on the console and input.
+        constexpr std::int64_t kYieldEveryMs = 1000;
+        if (virtualNowMs_ / kYieldEveryMs != lastYieldMs_ / kYieldEveryMs) {
+            lastYieldMs_ = virtualNowMs_;
+            emscripten_sleep(0);
+        }
+        return;
+    }
     // Each sleep hands the thread back to the browser, which delivers input and
     // draws; short slices let input end the wait early. A hidden tab's clock
     // stands still, so this keeps sleeping until the tab is shown again.
@@ -216,7 +231,7 @@ void WebPlatform::PresentStretched(WindowId target, const IndexedImage& image, P
         }
     }
     PutRect(destination);
-    ++frames_;
+    FramePresented();
 }
 
 void WebPlatform::PresentRects(WindowId target, const IndexedImage& image, std::span<const PixelRect> rects) {
@@ -235,7 +250,12 @@ void WebPlatform::PresentRects(WindowId target, const IndexedImage& image, std::
         }
         PutRect({left, top, right - left, bottom - top});
     }
+    FramePresented();
+}
+
+void WebPlatform::FramePresented() {
     ++frames_;
+    if (presented_) presented_();
 }
 
 void WebPlatform::PresentRgb(WindowId target, const RgbImage& image, int x, int y) {

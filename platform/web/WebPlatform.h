@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ namespace quellmoor::platform {
 
 struct WebOptions {
     std::vector<std::uint8_t> content;  // the embedded main stream
+    // A clock that moves only when the engine waits, as the headless backend's
+    // does, so a page can play the golden runs frame for frame.
+    bool virtualClock = false;
+    std::function<void()> presented;    // after every frame put into the canvas
 };
 
 class WebPlatform final : public Platform {
@@ -81,7 +86,13 @@ private:
     bool PrepareCanvas(int width, int height);
     void PutRect(PixelRect rect);
 
+    void FramePresented();
+
     std::vector<std::uint8_t> content_;
+    bool virtualClock_;
+    std::function<void()> presented_;
+    std::int64_t virtualNowMs_ = 0;
+    std::int64_t lastYieldMs_ = 0;
     std::deque<InputEvent> input_;
     WindowId window_;
     std::uint32_t nextId_ = 1;

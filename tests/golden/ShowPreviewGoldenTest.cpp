@@ -24,33 +24,20 @@
 #include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
 #include "tests/golden/GoldenFrames.h"
+#include "tests/golden/GoldenRuns.h"
 #include "tools/show-preview/Preview.h"
 
 namespace quellmoor::golden {
+
+// Found by the test's parameter printer beside GoldenRun.
+void PrintTo(const GoldenRun& run, std::ostream* os) { *os << run.name; }
+
 namespace {
 
-constexpr int kWidth = 800, kHeight = 600;
-constexpr std::uint32_t kSeed = 1997;
+constexpr int kWidth = kRunWidth, kHeight = kRunHeight;
+constexpr std::uint32_t kSeed = kRunSeed;
 const std::filesystem::path kGoldenDir = QM_GOLDEN_DIR;
 const std::filesystem::path kOutput = QM_GOLDEN_OUTPUT;
-
-// A run of the show: all scene files, or one played alone again and again.
-struct GoldenRun {
-    const char* name;   // also the manifest's: <name>.manifest
-    const char* scene;  // a file of the built content directory; empty: every scene
-    int frames;
-    std::int64_t everyMs;
-    const char* what;   // what the frames are meant to show
-};
-
-// The ship at scale 1 is in every run; the moving scene gives it scaled.
-const GoldenRun kRuns[] = {
-    {"show-preview", "", 30, 2000, "the whole show"},
-    {"scene-Planet-Ice", "Planet-Ice.RCS", 16, 2500, "a planet scene: landing, the mascot outside, take-off"},
-    {"scene-Meet-Zib", "Meet-Zib.RCS", 16, 2500, "a meeting scene: the visitor comes, talks and goes"},
-    {"scene-InShip-Nap", "InShip-Nap.RCS", 16, 2500, "an in-ship scene: the director's trip inside the ship"},
-    {"scene-Flyby-Nebula", "Flyby-Nebula.RCS", 16, 2500, "a moving scene: the ship scaled along its path"},
-};
 
 bool Updating() { return std::getenv("QM_UPDATE_GOLDENS") != nullptr; }
 
@@ -92,35 +79,21 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
     std::vector<Frame> frames;
     {
         RDibStage stage;
-        // The picture at time t is the last one presented at or before t: a
-        // stage that presents only changes shows nothing new when nothing changed.
-        std::optional<Frame> last;
-        auto emitUpTo = [&](double time) {
-            while (last && static_cast<std::int64_t>(frames.size()) < run.frames &&
-                   static_cast<double>(static_cast<std::int64_t>(frames.size()) * run.everyMs) < time) {
-                char name[16];
-                std::snprintf(name, sizeof name, "frame_%02d", static_cast<int>(frames.size()));
-                Frame frame = *last;
-                frame.name = name;
-                frame.timeMs = static_cast<std::int64_t>(frames.size()) * run.everyMs;
-                frames.push_back(std::move(frame));
-            }
-        };
+        FrameSampler sampler(run);
         host.SetFrameCallback([&](const platform::HeadlessFrame&) {
-            emitUpTo(stage.GetTime());
-            last = CaptureFrame(*stage.GetStageImage()->GetDib(), "", static_cast<std::int64_t>(stage.GetTime()));
+            sampler.Presented(CaptureFrame(*stage.GetStageImage()->GetDib(), "", 0), stage.GetTime());
         });
         PreviewSettings settings;
         settings.width = kWidth;
         settings.height = kHeight;
         settings.wholeFrames = wholeFrames;
         settings.seed = kSeed;
-        settings.seconds = static_cast<double>(run.frames * run.everyMs) / 1000.0;
+        settings.seconds = run.Seconds();
         settings.scene = run.scene;
         ShowPreview preview(stage, settings);
         stage.Run();
         host.SetFrameCallback(nullptr);
-        emitUpTo(1e300);
+        frames = sampler.Finish();
         EXPECT_EQ(preview.Error(), "");
         // A scene played alone is the only scene the manager holds.
         if (*run.scene && preview.GetShow().manager) {
@@ -212,8 +185,6 @@ void ExpectAlike(const GoldenRun& run, const std::vector<Frame>& whole, const st
     }
 }
 
-void PrintTo(const GoldenRun& run, std::ostream* os) { *os << run.name; }
-
 class ShowGolden : public ::testing::TestWithParam<GoldenRun> {};
 
 TEST_P(ShowGolden, MatchesTheManifestComposedWholeAndChangesOnly) {
@@ -236,7 +207,7 @@ TEST_P(ShowGolden, MatchesTheManifestComposedWholeAndChangesOnly) {
         EXPECT_NE(FrameHash(whole[i]), FrameHash(whole[i - 1])) << "frames " << i - 1 << " and " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, ShowGolden, ::testing::ValuesIn(kRuns), [](const auto& param) {
+INSTANTIATE_TEST_SUITE_P(Runs, ShowGolden, ::testing::ValuesIn(kGoldenRuns), [](const auto& param) {
     std::string name = param.param.name;
     std::replace(name.begin(), name.end(), '-', '_');
     return name;

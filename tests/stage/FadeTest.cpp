@@ -76,6 +76,27 @@ TEST_F(FadeTest, StageTimeStandsStillOnlyWhileFading) {
     ExpectClockRuns();
 }
 
+// A window resized during a fade (a page or a desktop window the user drags)
+// must not replace the image whose palette the fade is changing.
+TEST_F(FadeTest, AResizeDuringTheFadeTakesEffectWhenItEnds) {
+    stage->SetFollowTargetSize(true);
+    // Once while fading out, once while fading in: the last size counts.
+    for (const std::int64_t at : {300, 1300})
+        host.QueueInput(at, {.type = platform::InputEvent::Type::Resized, .window = stage->GetOwnWindow(),
+                             .width = 12 + static_cast<int>(at / 1000), .height = 6});
+    stage->FadeTransition(true);
+    EXPECT_GT(host.FrameCount(), 127);  // the whole fade was shown
+    EXPECT_EQ(host.LastFrame()->width, 8);
+    EXPECT_EQ(stage->GetStageImage()->GetWidth(), 13.0f);
+    EXPECT_EQ(stage->GetStageImage()->GetHeight(), 6.0f);
+    EXPECT_EQ(Colours(*stage->GetStageImage()), before);
+    ExpectClockRuns();
+    // The next frame composes the new size whole.
+    stage->Redraw();
+    EXPECT_EQ(host.LastFrame()->width, 13);
+    EXPECT_EQ(FrameIndex(3, 3), 100);
+}
+
 // --- The frame-rate figure
 
 TEST(FrameRateText, ThrowingDrawGivesTheContextBack) {

@@ -4,11 +4,8 @@
 // nothing on the console is an error or an uncaught exception.
 //
 //   node --experimental-websocket page_test.mjs PAGE_DIR [--screenshot FILE] [--size 800x500]
-import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:net';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { writeFileSync } from 'node:fs';
+import { runInBrowser, sleep } from './browser.mjs';
 
 const args = process.argv.slice(2);
 const pageDir = args[0];
@@ -16,71 +13,6 @@ const option = (name, fallback) => (args.indexOf(name) > 0 ? args[args.indexOf(n
 const screenshot = option('--screenshot', '');
 const [width, height] = option('--size', '800x500').split('x').map(Number);
 const showSeconds = Number(option('--seconds', '4'));
-
-const failures = [];
-const fail = (message) => failures.push(message);
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-function freePort() {
-  return new Promise((resolve) => {
-    const server = createServer();
-    server.listen(0, '127.0.0.1', () => {
-      const { port } = server.address();
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// Resolves with the first line of `stream` matching `pattern`, or rejects after `ms`.
-function waitForLine(stream, pattern, ms, what) {
-  return new Promise((resolve, reject) => {
-    let seen = '';
-    const timer = setTimeout(() => reject(new Error(`${what} did not start in ${ms} ms:\n${seen}`)), ms);
-    stream.on('data', (chunk) => {
-      seen += chunk.toString();
-      const match = pattern.exec(seen);
-      if (match) {
-        clearTimeout(timer);
-        resolve(match);
-      }
-    });
-  });
-}
-
-class DevTools {
-  constructor(url) {
-    this.socket = new WebSocket(url);
-    this.nextId = 1;
-    this.pending = new Map();
-    this.listeners = [];
-    this.socket.onmessage = (message) => {
-      const data = JSON.parse(message.data);
-      if (data.id && this.pending.has(data.id)) {
-        const { resolve, reject } = this.pending.get(data.id);
-        this.pending.delete(data.id);
-        if (data.error) reject(new Error(JSON.stringify(data.error)));
-        else resolve(data.result);
-      } else if (data.method) {
-        for (const listener of this.listeners) listener(data.method, data.params);
-      }
-    };
-  }
-  open() {
-    return new Promise((resolve, reject) => {
-      this.socket.onopen = resolve;
-      this.socket.onerror = () => reject(new Error('the DevTools connection failed'));
-    });
-  }
-  send(method, params = {}) {
-    const id = this.nextId++;
-    this.socket.send(JSON.stringify({ id, method, params }));
-    return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject }));
-  }
-  async evaluate(expression) {
-    const result = await this.send('Runtime.evaluate', { expression, returnByValue: true });
-    return result.result.value;
-  }
-}
 
 // Counts over the canvas: lit pixels, distinct colours, and the bounding box of
 // pixels unlike the sky's commonest colour in the lower half (where the ship flies).
@@ -128,149 +60,100 @@ const doubledStatistics = `(() => {
   return { width: canvas.width, height: canvas.height, blocks, unlike };
 })()`;
 
-async function main() {
-  const serverPort = await freePort();
-  const server = spawn('python3', ['-m', 'http.server', String(serverPort), '--bind', '127.0.0.1', '--directory', pageDir],
-                       { stdio: ['ignore', 'pipe', 'pipe'] });
-  const profile = mkdtempSync(join(tmpdir(), 'vexmon-web-'));
-  const browser = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--no-first-run',
-                                     '--remote-debugging-port=0', '--autoplay-policy=no-user-gesture-required', `--user-data-dir=${profile}`,
-                                     `--window-size=${width},${height}`, 'about:blank'],
-                        { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
-  const console_ = [];
-  try {
-    const [, browserUrl] = await waitForLine(browser.stderr, /DevTools listening on (ws:\/\/\S+)/, 30000, 'Chromium');
-    const debugPort = new URL(browserUrl).port;
-    const targets = await (await fetch(`http://127.0.0.1:${debugPort}/json/list`)).json();
-    const page = targets.find((target) => target.type === 'page');
-    const tools = new DevTools(page.webSocketDebuggerUrl);
-    await tools.open();
-    tools.listeners.push((method, params) => {
-      if (method === 'Runtime.consoleAPICalled') {
-        const text = params.args.map((arg) => arg.value ?? arg.description ?? '').join(' ');
-        console_.push({ level: params.type, text });
-        if (params.type === 'error' || params.type === 'warning') fail(`console ${params.type}: ${text}`);
-      } else if (method === 'Runtime.exceptionThrown') {
-        fail(`uncaught exception: ${params.exceptionDetails.exception?.description ?? params.exceptionDetails.text}`);
-      } else if (method === 'Log.entryAdded' && params.entry.level === 'error') {
-        fail(`browser error: ${params.entry.text} ${params.entry.url ?? ''}`);
-      }
-    });
-    await tools.send('Runtime.enable');
-    await tools.send('Log.enable');
-    await tools.send('Page.enable');
-    const loadStarted = Date.now();
-    await tools.send('Page.navigate', { url: `http://127.0.0.1:${serverPort}/index.html` });
+await runInBrowser({ pageDir, width, height }, async (page) => {
+  const { tools, fail, seen, waitFor } = page;
+  const console_ = page.console;
+  const loadStarted = Date.now();
+  await page.open('index.html');
 
-    const seen = (text) => console_.some((line) => line.text.includes(text));
-    const waitFor = async (text, ms) => {
-      for (const end = Date.now() + ms; Date.now() < end && !seen(text); ) await sleep(50);
-      return seen(text);
-    };
-    if (!(await waitFor('vexmon: the show started', 60000))) throw new Error('the show did not start in 60 s');
-    console.log(`the show started ${Date.now() - loadStarted} ms after the page was asked for`);
-    await sleep(500);
-    const before = await tools.evaluate('Module.vexmonStats');
-    if (!before) throw new Error('the page gives no Module.vexmonStats');
-    await sleep(showSeconds * 1000);
-    const after = await tools.evaluate('Module.vexmonStats');
-    const frames = after.frames - before.frames, wall = after.wallMs - before.wallMs;
-    console.log(`${frames} frames in ${(wall / 1000).toFixed(1)} s, the show working ` +
-                `${(100 * (after.busyMs - before.busyMs) / wall).toFixed(1)}% of the time, ` +
-                `${((after.busyMs - before.busyMs) / Math.max(frames, 1)).toFixed(2)} ms per frame`);
-    if (frames < showSeconds * 5) fail(`only ${frames} frames in ${showSeconds} s`);
+  if (!(await waitFor('vexmon: the show started', 60000))) throw new Error('the show did not start in 60 s');
+  console.log(`the show started ${Date.now() - loadStarted} ms after the page was asked for`);
+  await sleep(500);
+  const before = await tools.evaluate('Module.vexmonStats');
+  if (!before) throw new Error('the page gives no Module.vexmonStats');
+  await sleep(showSeconds * 1000);
+  const after = await tools.evaluate('Module.vexmonStats');
+  const frames = after.frames - before.frames, wall = after.wallMs - before.wallMs;
+  console.log(`${frames} frames in ${(wall / 1000).toFixed(1)} s, the show working ` +
+              `${(100 * (after.busyMs - before.busyMs) / wall).toFixed(1)}% of the time, ` +
+              `${((after.busyMs - before.busyMs) / Math.max(frames, 1)).toFixed(2)} ms per frame`);
+  if (frames < showSeconds * 5) fail(`only ${frames} frames in ${showSeconds} s`);
 
-    const stats = await tools.evaluate(canvasStatistics);
-    console.log(`canvas ${stats.width}x${stats.height}: ${stats.lit} lit pixels, ${stats.colours} colours`);
-    if (stats.width !== stats.pageWidth || stats.height !== stats.pageHeight)
-      fail(`the canvas is ${stats.width}x${stats.height}, not the page's ${stats.pageWidth}x${stats.pageHeight}`);
-    // Stars alone light a few hundred pixels; a blank or black canvas none.
-    if (stats.lit < 100) fail('the canvas is black');
-    if (stats.colours < 8) fail(`the canvas has only ${stats.colours} colours`);
+  const stats = await tools.evaluate(canvasStatistics);
+  console.log(`canvas ${stats.width}x${stats.height}: ${stats.lit} lit pixels, ${stats.colours} colours`);
+  if (stats.width !== stats.pageWidth || stats.height !== stats.pageHeight)
+    fail(`the canvas is ${stats.width}x${stats.height}, not the page's ${stats.pageWidth}x${stats.pageHeight}`);
+  // Stars alone light a few hundred pixels; a blank or black canvas none.
+  if (stats.lit < 100) fail('the canvas is black');
+  if (stats.colours < 8) fail(`the canvas has only ${stats.colours} colours`);
 
-    // The ship: where the engine says it is drawn, the canvas shows more than
-    // the dark sky. Checked once the whole ship is on the page (it flies off
-    // and back during scenes), waiting up to 10 s for that.
-    let ship = null;
-    for (const end = Date.now() + 10000; Date.now() < end; await sleep(250)) {
-      ship = await tools.evaluate(shipStatistics);
-      if (!ship || ship.whole) break;
-    }
-    if (!ship) fail('the page gives no Module.vexmonShip');
-    else if (!ship.whole) console.log(`the ship stayed partly outside the page (${JSON.stringify(ship.rect)}); not checked`);
-    else {
-      console.log(`the ship at ${JSON.stringify(ship.rect)}: ${(100 * ship.lit / ship.pixels).toFixed(0)}% of its pixels lit`);
-      if (ship.lit < ship.pixels / 4) fail('the ship is not drawn where the engine has it');
-    }
-
-    if (screenshot) {
-      const shot = await tools.send('Page.captureScreenshot', { format: 'png' });
-      writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
-    }
-
-    for (const type of ['keyDown', 'keyUp'])
-      await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
-                                                    windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
-    if (!(await waitFor('vexmon: sound on', 5000))) fail('S did not reach the engine (no "vexmon: sound on")');
-    await sleep(3000);
-    console.log(`sounds played in 3 s with the sound on: ${await tools.evaluate('Module.vexmonSoundsPlayed || 0')}`);
-    for (const type of ['keyDown', 'keyUp'])
-      await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
-                                                    windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
-    if (!(await waitFor('vexmon: sound off', 5000))) fail('a second S did not turn the sound off');
-    const settings = await tools.evaluate("localStorage.getItem('vexmon:control.ini')");
-    console.log(`settings in local storage: ${settings === null ? 'none yet' : JSON.stringify(settings)}`);
-    if (seen('paused')) fail('the page paused while it was shown');
-
-    // A hidden tab pauses the show: no frames until it is shown again.
-    const setHidden = (hidden) => tools.evaluate(`Object.defineProperty(document, 'hidden', {value: ${hidden}, configurable: true});
-      Object.defineProperty(document, 'visibilityState', {value: '${hidden ? 'hidden' : 'visible'}', configurable: true});
-      document.dispatchEvent(new Event('visibilitychange'))`);
-    await setHidden(true);
-    await sleep(300);
-    const hiddenFrom = (await tools.evaluate('Module.vexmonStats')).frames;
-    await sleep(1500);
-    const hiddenTo = (await tools.evaluate('Module.vexmonStats')).frames;
-    await setHidden(false);
-    await sleep(1000);
-    const shownAgain = (await tools.evaluate('Module.vexmonStats')).frames;
-    console.log(`hidden: ${hiddenTo - hiddenFrom} frames in 1.5 s; shown again: ${shownAgain - hiddenTo} frames in 1 s`);
-    if (!seen('vexmon: paused')) fail('hiding the page did not pause the show');
-    if (hiddenTo !== hiddenFrom) fail('the hidden page kept presenting frames');
-    if (shownAgain - hiddenTo < 5) fail('the show did not go on when the page was shown again');
-
-    // A smaller page: the canvas and the show follow it.
-    await tools.send('Emulation.setDeviceMetricsOverride', { width: 640, height: 360, deviceScaleFactor: 1, mobile: false });
-    await sleep(1500);
-    const smaller = await tools.evaluate(canvasStatistics);
-    console.log(`after resizing to 640x360: canvas ${smaller.width}x${smaller.height}, ${smaller.colours} colours`);
-    if (smaller.width !== 640 || smaller.height !== 360) fail(`the canvas did not follow the page (${smaller.width}x${smaller.height})`);
-    if (smaller.colours < 8) fail('the resized canvas lost the show');
-
-    // A page wider than 2000 pixels: composed at half size, every pixel shown doubled.
-    await tools.send('Emulation.setDeviceMetricsOverride', { width: 2400, height: 800, deviceScaleFactor: 1, mobile: false });
-    await tools.send('Page.reload');
-    console_.length = 0;
-    if (!(await waitFor('vexmon: the show started', 60000))) throw new Error('the wide page did not start in 60 s');
-    await sleep(2000);
-    const doubled = await tools.evaluate(doubledStatistics);
-    console.log(`wide page ${doubled.width}x${doubled.height}: ${doubled.unlike} of ${doubled.blocks} 2x2 blocks not one colour`);
-    if (doubled.width !== 2400) fail(`the wide canvas is ${doubled.width} pixels wide`);
-    if (doubled.unlike > doubled.blocks / 1000) fail('the wide page is not composed at half size');
-  } catch (error) {
-    fail(error.message);
-  } finally {
-    const exited = new Promise((resolve) => browser.once('exit', resolve));
-    // The browser's own helper processes share its process group.
-    try { process.kill(-browser.pid, 'SIGKILL'); } catch { browser.kill('SIGKILL'); }
-    server.kill('SIGKILL');
-    await exited;
-    await sleep(200);
-    try { rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 200 }); } catch {}
+  // The ship: where the engine says it is drawn, the canvas shows more than
+  // the dark sky. Checked once the whole ship is on the page (it flies off
+  // and back during scenes), waiting up to 10 s for that.
+  let ship = null;
+  for (const end = Date.now() + 10000; Date.now() < end; await sleep(250)) {
+    ship = await tools.evaluate(shipStatistics);
+    if (!ship || ship.whole) break;
   }
-  for (const line of console_) console.log(`console ${line.level}: ${line.text}`);
-  for (const failure of failures) console.error(`FAILED: ${failure}`);
-  process.exit(failures.length ? 1 : 0);
-}
+  if (!ship) fail('the page gives no Module.vexmonShip');
+  else if (!ship.whole) console.log(`the ship stayed partly outside the page (${JSON.stringify(ship.rect)}); not checked`);
+  else {
+    console.log(`the ship at ${JSON.stringify(ship.rect)}: ${(100 * ship.lit / ship.pixels).toFixed(0)}% of its pixels lit`);
+    if (ship.lit < ship.pixels / 4) fail('the ship is not drawn where the engine has it');
+  }
 
-main();
+  if (screenshot) {
+    const shot = await tools.send('Page.captureScreenshot', { format: 'png' });
+    writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
+  }
+
+  for (const type of ['keyDown', 'keyUp'])
+    await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
+                                                  windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
+  if (!(await waitFor('vexmon: sound on', 5000))) fail('S did not reach the engine (no "vexmon: sound on")');
+  await sleep(3000);
+  console.log(`sounds played in 3 s with the sound on: ${await tools.evaluate('Module.vexmonSoundsPlayed || 0')}`);
+  for (const type of ['keyDown', 'keyUp'])
+    await tools.send('Input.dispatchKeyEvent', { type, key: 's', code: 'KeyS', text: type === 'keyDown' ? 's' : undefined,
+                                                  windowsVirtualKeyCode: 83, nativeVirtualKeyCode: 83 });
+  if (!(await waitFor('vexmon: sound off', 5000))) fail('a second S did not turn the sound off');
+  const settings = await tools.evaluate("localStorage.getItem('vexmon:control.ini')");
+  console.log(`settings in local storage: ${settings === null ? 'none yet' : JSON.stringify(settings)}`);
+  if (seen('paused')) fail('the page paused while it was shown');
+
+  // A hidden tab pauses the show: no frames until it is shown again.
+  const setHidden = (hidden) => tools.evaluate(`Object.defineProperty(document, 'hidden', {value: ${hidden}, configurable: true});
+    Object.defineProperty(document, 'visibilityState', {value: '${hidden ? 'hidden' : 'visible'}', configurable: true});
+    document.dispatchEvent(new Event('visibilitychange'))`);
+  await setHidden(true);
+  await sleep(300);
+  const hiddenFrom = (await tools.evaluate('Module.vexmonStats')).frames;
+  await sleep(1500);
+  const hiddenTo = (await tools.evaluate('Module.vexmonStats')).frames;
+  await setHidden(false);
+  await sleep(1000);
+  const shownAgain = (await tools.evaluate('Module.vexmonStats')).frames;
+  console.log(`hidden: ${hiddenTo - hiddenFrom} frames in 1.5 s; shown again: ${shownAgain - hiddenTo} frames in 1 s`);
+  if (!seen('vexmon: paused')) fail('hiding the page did not pause the show');
+  if (hiddenTo !== hiddenFrom) fail('the hidden page kept presenting frames');
+  if (shownAgain - hiddenTo < 5) fail('the show did not go on when the page was shown again');
+
+  // A smaller page: the canvas and the show follow it.
+  await tools.send('Emulation.setDeviceMetricsOverride', { width: 640, height: 360, deviceScaleFactor: 1, mobile: false });
+  await sleep(1500);
+  const smaller = await tools.evaluate(canvasStatistics);
+  console.log(`after resizing to 640x360: canvas ${smaller.width}x${smaller.height}, ${smaller.colours} colours`);
+  if (smaller.width !== 640 || smaller.height !== 360) fail(`the canvas did not follow the page (${smaller.width}x${smaller.height})`);
+  if (smaller.colours < 8) fail('the resized canvas lost the show');
+
+  // A page wider than 2000 pixels: composed at half size, every pixel shown doubled.
+  await tools.send('Emulation.setDeviceMetricsOverride', { width: 2400, height: 800, deviceScaleFactor: 1, mobile: false });
+  await tools.send('Page.reload');
+  console_.length = 0;
+  if (!(await waitFor('vexmon: the show started', 60000))) throw new Error('the wide page did not start in 60 s');
+  await sleep(2000);
+  const doubled = await tools.evaluate(doubledStatistics);
+  console.log(`wide page ${doubled.width}x${doubled.height}: ${doubled.unlike} of ${doubled.blocks} 2x2 blocks not one colour`);
+  if (doubled.width !== 2400) fail(`the wide canvas is ${doubled.width} pixels wide`);
+  if (doubled.unlike > doubled.blocks / 1000) fail('the wide page is not composed at half size');
+});
