@@ -140,8 +140,13 @@ await runInBrowser({ pageDir, width, height }, async (page) => {
 
   // A smaller page: the canvas and the show follow it.
   await tools.send('Emulation.setDeviceMetricsOverride', { width: 640, height: 360, deviceScaleFactor: 1, mobile: false });
-  await sleep(1500);
-  const smaller = await tools.evaluate(canvasStatistics);
+  // A fade between scenes (about 2 s, dark at its middle) may be under way.
+  let smaller = null;
+  for (const end = Date.now() + 5000; Date.now() < end; ) {
+    await sleep(500);
+    smaller = await tools.evaluate(canvasStatistics);
+    if (smaller.width === 640 && smaller.height === 360 && smaller.colours >= 8) break;
+  }
   console.log(`after resizing to 640x360: canvas ${smaller.width}x${smaller.height}, ${smaller.colours} colours`);
   if (smaller.width !== 640 || smaller.height !== 360) fail(`the canvas did not follow the page (${smaller.width}x${smaller.height})`);
   if (smaller.colours < 8) fail('the resized canvas lost the show');
