@@ -46,8 +46,9 @@ inline void BlendScalar(std::uint8_t* d, const std::uint8_t* s, int n, std::uint
     }
 }
 
-void BlendRow(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
 #ifdef __SSE2__
+// Without SSE2 (a browser build) the scalar blend is the only one.
+void BlendRow(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
     if (n >= 16) {
         const __m128i k = _mm_set1_epi8(static_cast<char>(key));
         int i = 0;
@@ -63,9 +64,9 @@ void BlendRow(std::uint8_t* d, const std::uint8_t* s, int n, std::uint8_t key) {
         if (i < n) Blend16(d + n - 16, Load16(s + n - 16), k);
         return;
     }
-#endif
     BlendScalar(d, s, n, key);
 }
+#endif
 
 #if defined(__SSE2__) && defined(__GNUC__) && defined(__x86_64__)
 #define QM_HAVE_AVX2_BLEND 1
