@@ -13,15 +13,11 @@
 #include <fstream>
 #include <string>
 
-#include "animation/Registration.h"
 #include "content/EmbeddedContent.h"
-#include "platform/headless/HeadlessPlatform.h"
-#if QM_HAVE_TEXT
-#include "platform/text/FontDrawingContext.h"
-#endif
 #include "scenes/Control.h"
 #include "scenes/Report.h"
 #include "stage/DibStage.h"
+#include "tools/show-preview/HeadlessShow.h"
 #include "tools/show-preview/Preview.h"
 
 namespace {
@@ -56,7 +52,6 @@ fs::path MakeContentDir() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fs::path dir = MakeContentDir();
     static const bool once = [] {
-        RegisterAnimationClasses();
         SetReportSink([](const std::string& message) {
             if (Verbose()) std::fprintf(stderr, "report: %s\n", message.c_str());
         });
@@ -69,15 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ForgetReports();
 
-    const auto bytes = EmbeddedMainStream();
-    platform::HeadlessPlatform host({.desktop = {0, 0, kWidth, kHeight},
-                                     .keepScreen = false,
-#if QM_HAVE_TEXT
-                                     .drawingContexts = CreateFontDrawingContext
-#endif
-    });
-    host.SetEmbeddedContent({bytes.begin(), bytes.end()});
-    platform::SetCurrentPlatform(&host);
+    HeadlessShowHost show(kWidth, kHeight);
     {
         RDibStage stage;
         PreviewSettings settings;
@@ -92,8 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (Verbose())
             std::fprintf(stderr, "scene %s; %zu message box(es)\n",
                          ReadControl("Fuzz.RCS", "0") == "1" ? "started" : "never started",
-                         host.MessageBoxes().size());
+                         show.Host().MessageBoxes().size());
     }
-    platform::SetCurrentPlatform(nullptr);
     return 0;
 }

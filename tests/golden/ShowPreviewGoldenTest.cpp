@@ -12,19 +12,14 @@
 #include <optional>
 #include <sstream>
 
-#include "animation/Registration.h"
-#include "content/EmbeddedContent.h"
 #include "imaging/Surface.h"
-#include "platform/headless/HeadlessPlatform.h"
-#if QM_HAVE_TEXT
-#include "platform/text/FontDrawingContext.h"
-#endif
 #include "scenes/Report.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
 #include "tests/golden/GoldenFrames.h"
 #include "tests/golden/GoldenRuns.h"
+#include "tools/show-preview/HeadlessShow.h"
 #include "tools/show-preview/Preview.h"
 
 namespace quellmoor::golden {
@@ -63,24 +58,14 @@ std::string Pixel(const Frame& frame, int x, int y) {
 }
 
 std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
-    const auto bytes = EmbeddedMainStream();
-    // Balloons speak, as in the programs.
-    platform::HeadlessPlatform host({.desktop = {0, 0, kWidth, kHeight},
-                                     .keepScreen = false,
-#if QM_HAVE_TEXT
-                                     .drawingContexts = CreateFontDrawingContext
-#endif
-    });
-    host.SetEmbeddedContent({bytes.begin(), bytes.end()});
-    platform::SetCurrentPlatform(&host);
-    RegisterAnimationClasses();
+    HeadlessShowHost show(kWidth, kHeight);
     // Each run reports afresh (the sink stays standard error).
     ForgetReports();
     std::vector<Frame> frames;
     {
         RDibStage stage;
         FrameSampler sampler(run);
-        host.SetFrameCallback([&](const platform::HeadlessFrame&) {
+        show.Host().SetFrameCallback([&](const platform::HeadlessFrame&) {
             sampler.Presented(CaptureFrame(*stage.GetStageImage()->GetDib(), "", 0), stage.GetTime());
         });
         PreviewSettings settings;
@@ -92,7 +77,7 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
         settings.scene = run.scene;
         ShowPreview preview(stage, settings);
         stage.Run();
-        host.SetFrameCallback(nullptr);
+        show.Host().SetFrameCallback(nullptr);
         frames = sampler.Finish();
         EXPECT_EQ(preview.Error(), "");
         // A scene played alone is the only scene the manager holds.
@@ -104,7 +89,6 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
             }
         }
     }
-    platform::SetCurrentPlatform(nullptr);
     return frames;
 }
 

@@ -22,18 +22,13 @@
 #include <string>
 #include <vector>
 
-#include "animation/Registration.h"
-#include "content/EmbeddedContent.h"
-#include "platform/headless/HeadlessPlatform.h"
-#if QM_HAVE_TEXT
-#include "platform/text/FontDrawingContext.h"
-#endif
 #include "scenes/Control.h"
 #include "scenes/Report.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneManager.h"
 #include "stage/DibStage.h"
 #include "tools/common/Options.h"
+#include "tools/show-preview/HeadlessShow.h"
 #include "tools/show-preview/Preview.h"
 #include "tools/soak/Memory.h"
 
@@ -96,17 +91,8 @@ void CountStarts(const RSceneManager& manager, Results& results) {
 
 Results Play(const Options& options) {
     Results results;
-    const auto bytes = EmbeddedMainStream();
-    // Balloons speak, as in the programs.
-    platform::HeadlessPlatform host({.desktop = {0, 0, options.width, options.height},
-                                     .keepScreen = false,
-#if QM_HAVE_TEXT
-                                     .drawingContexts = CreateFontDrawingContext
-#endif
-    });
-    host.SetEmbeddedContent({bytes.begin(), bytes.end()});
-    platform::SetCurrentPlatform(&host);
-    RegisterAnimationClasses();
+    HeadlessShowHost show(options.width, options.height);
+    platform::HeadlessPlatform& host = show.Host();
     SetReportSink([&results](const std::string& message) { results.reports.push_back(message); });
 
     const double endMs = options.minutes * kMsPerMinute;
@@ -153,7 +139,6 @@ Results Play(const Options& options) {
     results.framesPresented = host.FrameCount();
     for (const auto& box : host.MessageBoxes()) results.exceptions.push_back(box.text);
     SetReportSink({});
-    platform::SetCurrentPlatform(nullptr);
     return results;
 }
 
