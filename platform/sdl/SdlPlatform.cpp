@@ -45,6 +45,7 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::Supports(Feature feature) const {
     switch (feature) {
+        // Asked only by whoever means to play, so answering may start the audio subsystem.
         case Feature::Sound: return sound_ && sound_->Available();
         case Feature::ForeignWindows: return ForeignWindowsPossible();
         default: return true;

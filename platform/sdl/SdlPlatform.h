@@ -9,9 +9,10 @@
 // presenting through SdlPresenter and reading back what the X server shows;
 // SDL_ShowMessageBox; the program path from /proc/self/exe; embedded content
 // handed in by the program; drawing contexts (platform/text); WAV sound on its
-// own audio subsystem (SdlSound); and, on POSIX systems, settings files under
-// $XDG_CONFIG_HOME, atomic file replacement with fsync, a flock lock file in
-// $XDG_RUNTIME_DIR, posix_spawn and xdg-open (PosixServices.cpp).
+// own audio subsystem, started by the first sound (SdlSound); and, on POSIX
+// systems, settings files under $XDG_CONFIG_HOME, atomic file replacement with
+// fsync, a flock lock file in $XDG_RUNTIME_DIR, posix_spawn and xdg-open
+// (PosixServices.cpp).
 // Not supported: child windows of a foreign window (made borderless instead).
 //
 //   SdlPlatform sdl({.content = LoadContentBytes()});
@@ -39,8 +40,9 @@ struct SdlOptions {
 
 class SdlPlatform final : public Platform {
 public:
-    // Initialises SDL's video and events (sound on its own, silently absent
-    // when no device opens); throws std::runtime_error when SDL cannot start.
+    // Initialises SDL's video and events (sound on its own when first played,
+    // silently absent when no device opens); throws std::runtime_error when SDL
+    // cannot start.
     explicit SdlPlatform(SdlOptions options = {});
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
