@@ -1,10 +1,8 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include <SDL.h>
 
@@ -321,9 +319,7 @@ MessageBoxButton SdlPlatform::ShowMessageBox(std::string_view title, std::string
 }
 
 std::string SdlPlatform::GetProgramPath() {
-    std::error_code error;
-    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) return path.string();
+    if (std::string path = RunningProgramPath(); !path.empty()) return path;
     char* base = SDL_GetBasePath();
     std::string result = base ? std::string(base) + "quellmoor" : std::string();
     SDL_free(base);

@@ -91,6 +91,9 @@ public:
     bool IsSoundPlaying() const;
     // Where AcquireInstanceLock puts the lock file `name`.
     static std::string LockFilePath(std::string_view name);
+    // The running program's file, links resolved; empty where the system does
+    // not say. Needs no SDL, so a windowless host of the same program can report it.
+    static std::string RunningProgramPath();
 
 private:
     struct Window {
