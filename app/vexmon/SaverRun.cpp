@@ -9,7 +9,6 @@
 
 #include "animation/Registration.h"
 #include "app/vexmon/ContentPlace.h"
-#include "app/vexmon/SceneFolder.h"
 #include "content/EmbeddedContent.h"
 #include "model/Exceptions.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -17,6 +16,7 @@
 #include "saver/LinuxSaverEngine.h"
 #include "scenes/Control.h"
 #include "scenes/Report.h"
+#include "scenes/SceneFolder.h"
 #include "stage/DibStage.h"
 
 namespace quellmoor {
