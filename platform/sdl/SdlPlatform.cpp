@@ -10,6 +10,7 @@
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresenter.h"
 #include "platform/sdl/SdlSound.h"
+#include "platform/sdl/XDisplayLoss.h"
 #include "platform/text/FontDrawingContext.h"
 
 namespace quellmoor::platform {
@@ -29,6 +30,7 @@ constexpr SDL_EventType kIgnoredEvents[] = {SDL_TEXTINPUT, SDL_TEXTEDITING, SDL_
 SdlPlatform::SdlPlatform(SdlOptions options) : options_(std::move(options)) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         throw std::runtime_error(std::string("SDL could not start: ") + SDL_GetError());
+    EndProgramOnDisplayLoss();
     for (SDL_EventType type : kIgnoredEvents) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
     sound_ = std::make_unique<SdlSound>();

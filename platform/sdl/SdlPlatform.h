@@ -12,7 +12,8 @@
 // own audio subsystem, started by the first sound (SdlSound); and, on POSIX
 // systems, settings files under $XDG_CONFIG_HOME, atomic file replacement with
 // fsync, a flock lock file in $XDG_RUNTIME_DIR, posix_spawn and xdg-open
-// (PosixServices.cpp).
+// (PosixServices.cpp). A lost X server ends the process at once with a line on
+// standard error and status 1 (XDisplayLoss.h).
 // Not supported: child windows of a foreign window (made borderless instead).
 //
 //   SdlPlatform sdl({.content = LoadContentBytes()});
