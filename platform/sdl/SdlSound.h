@@ -6,9 +6,9 @@
 // fresh runtime folder. On a machine without a sound device SDL's audio start
 // fails, and asked together with video it would fail the whole program. Then,
 // and whenever a file is missing or unreadable or no device opens, playing
-// does nothing at all; a start that failed is not tried again. A new sound replaces the one
-// playing (its queue is cleared); the device is reopened only when the new
-// file's format differs.
+// does nothing at all; a start that failed is not tried again. A new sound
+// replaces the one playing (its queue is cleared); the device is reopened only
+// when the new file's format differs.
 #pragma once
 
 #include <string>
