@@ -89,7 +89,7 @@ target_compile_definitions(balloon_golden_tests PRIVATE QM_GOLDEN_DIR="Z:${PROJE
 quellmoor_test(scenes_tests
   SOURCES tests/scenes/RandomTest.cpp tests/scenes/ReportTest.cpp tests/scenes/IniDocumentTest.cpp
           tests/scenes/ControlTest.cpp tests/scenes/ControlOnDiskTest.cpp tests/scenes/ContentPathsTest.cpp
-          tests/scenes/FloaterTest.cpp
+          tests/scenes/FloaterTest.cpp tests/scenes/SceneFolderTest.cpp
   LINK qm_scenes qm_platform_headless)
 
 quellmoor_test(saver_tests SOURCES tests/saver/CommandLineTest.cpp LINK qm_saver)
@@ -98,6 +98,7 @@ quellmoor_test(platform_headless_tests
   SOURCES tests/platform/headless/HeadlessPlatformTest.cpp tests/platform/headless/HeadlessServicesTest.cpp
   LINK qm_platform_headless qm_wine_text)
 quellmoor_test(platform_backends_tests SOURCES tests/platform/BackendsTest.cpp LINK qm_platform_backends)
+quellmoor_test(platform_drawing_canvas_tests SOURCES tests/platform/DrawingCanvasTest.cpp LINK qm_platform)
 
 add_subdirectory(tests/platform/win32)
 

@@ -3,54 +3,20 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <type_traits>
 
+#include "model/OptionValues.h"
 #include "scenes/ContentPaths.h"
 
 namespace quellmoor {
 
 namespace {
 
-// The messages follow the tools' option parser (tools/common/Options.h): the
-// option as "--name", a bad value quoted, a range as a person writes it.
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-template <typename T>
-std::string Show(T value) {
-    char buffer[512];
-    std::to_chars_result result{};
-    if constexpr (std::is_floating_point_v<T>)
-        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    else
-        result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-// Whole text as a number (no locale, no trailing letters); nullopt otherwise.
-template <typename T>
-std::optional<T> ParseNumber(std::string_view text) {
-    T value{};
-    const char* first = text.data();
-    if (!text.empty() && text.front() == '+') ++first;
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc() || end != last) return std::nullopt;
-    return value;
-}
-
 std::string Dashed(std::string_view name) { return "--" + std::string(name); }
 
+// The tools' option parser reads numbers and sizes the same way (model/OptionValues.h).
 template <typename T>
 T ParseInRange(std::string_view option, std::string_view text, T least, T most) {
-    const std::optional<T> value = ParseNumber<T>(text);
-    if (!value)
-        throw CommandLineError(Dashed(option) + ": " + Quoted(text) + " is not " +
-                               (std::is_floating_point_v<T> ? "a number" : "a whole number"));
-    if (!(*value >= least && *value <= most))
-        throw CommandLineError(Dashed(option) + ": " + std::string(text) + " is out of range (" + Show(least) + " to " +
-                               Show(most) + ")");
-    return *value;
+    return OptionNumber<CommandLineError>(option, text, least, most);
 }
 
 // X window ids are 32-bit; 0 is "no window". Decimal, or hex after "0x" in
@@ -185,17 +151,9 @@ constexpr std::array kOptions{
                }},
     OptionSpec{"size", "", "WxH", Section::Override, "the window's or the recording's size",
                [](ParseState& state, std::string_view name, std::string_view value) {
-                   constexpr int kMost = 8192;
-                   const auto x = value.find('x');
-                   const auto w = x == std::string_view::npos ? std::nullopt : ParseNumber<int>(value.substr(0, x));
-                   const auto h = x == std::string_view::npos ? std::nullopt : ParseNumber<int>(value.substr(x + 1));
-                   if (!w || !h)
-                       throw CommandLineError(Dashed(name) + ": " + Quoted(value) + " is not a size like 640x480");
-                   if (*w < 1 || *h < 1 || *w > kMost || *h > kMost)
-                       throw CommandLineError(Dashed(name) + ": " + std::string(value) + " is out of range (1x1 to " +
-                                              Show(kMost) + "x" + Show(kMost) + ")");
-                   state.line.width = *w;
-                   state.line.height = *h;
+                   const OptionSizeValue size = OptionSize<CommandLineError>(name, value, 8192);
+                   state.line.width = size.width;
+                   state.line.height = size.height;
                }},
     OptionSpec{"scale", "", "N", Section::Override, "show each composed pixel N times as wide and high",
                [](ParseState& state, std::string_view name, std::string_view value) {

@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "app/vexmon/SaverRun.h"
-#include "app/vexmon/SceneFolder.h"
 #include "imaging/Surface.h"
 #include "platform/media/GifRecorder.h"
 #include "platform/media/PngFile.h"
+#include "scenes/SceneFolder.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
 

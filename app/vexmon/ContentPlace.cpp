@@ -42,10 +42,4 @@ std::string FindContentDir(const std::string& programPath, const BuildPlaces& bu
     return programDir.string();
 }
 
-std::string RunningProgramPath() {
-    std::error_code error;
-    const fs::path path = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : path.string();
-}
-
 }  // namespace quellmoor

@@ -1,7 +1,7 @@
 // Where vexmon looks for its content directory (scenes, Sounds/, Skins/) when
-// the settings name none, and the path of the running program.
+// the settings name none.
 //
-//   std::string dir = FindContentDir(RunningProgramPath(), {.programDir = "/src/build/app/vexmon",
+//   std::string dir = FindContentDir(host.GetProgramPath(), {.programDir = "/src/build/app/vexmon",
 //                                                           .contentDir = "/src/build/content/Vexmon"});
 //
 // The build's own program uses the build's content. An installed program
@@ -23,8 +23,5 @@ struct BuildPlaces {
 };
 
 std::string FindContentDir(const std::string& programPath, const BuildPlaces& build);
-
-// The running program's file, links resolved; empty where the system does not say.
-std::string RunningProgramPath();
 
 }  // namespace quellmoor

@@ -7,10 +7,10 @@
 
 #include "animation/Registration.h"
 #include "app/vexmon/SaverRun.h"
-#include "app/vexmon/SceneFolder.h"
 #include "scenes/Control.h"
 #include "scenes/Report.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneFolder.h"
 #include "scenes/SceneManager.h"
 #include "scenes/Show.h"
 #include "stage/DibStage.h"

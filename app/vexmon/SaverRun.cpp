@@ -9,13 +9,14 @@
 
 #include "animation/Registration.h"
 #include "app/vexmon/ContentPlace.h"
-#include "app/vexmon/SceneFolder.h"
 #include "content/EmbeddedContent.h"
 #include "model/Exceptions.h"
+#include "platform/sdl/SdlPlatform.h"
 #include "platform/text/FontDrawingContext.h"
 #include "saver/LinuxSaverEngine.h"
 #include "scenes/Control.h"
 #include "scenes/Report.h"
+#include "scenes/SceneFolder.h"
 #include "stage/DibStage.h"
 
 namespace quellmoor {
@@ -69,7 +70,8 @@ std::unique_ptr<platform::HeadlessPlatform> MakeHeadlessHost(const CommandLine& 
     options.keepScreen = false;
     options.drawingContexts = CreateFontDrawingContext;
     // The content is found beside the program, so the host reports the real one.
-    if (std::string program = RunningProgramPath(); !program.empty()) options.programPath = std::move(program);
+    if (std::string program = platform::SdlPlatform::RunningProgramPath(); !program.empty())
+        options.programPath = std::move(program);
     const std::string folder = SettingsFolder();
     if (use == SettingsUse::ReadWrite) options.settingsFolder = folder;
     options.randomSeed = std::random_device{}();

@@ -17,10 +17,10 @@
 #include "app/vexmon/Capture.h"
 #include "app/vexmon/Info.h"
 #include "app/vexmon/SaverRun.h"
-#include "app/vexmon/SceneFolder.h"
 #include "content/EmbeddedContent.h"
 #include "platform/Backends.h"
 #include "saver/CommandLine.h"
+#include "scenes/SceneFolder.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
 

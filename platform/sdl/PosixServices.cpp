@@ -1,6 +1,7 @@
 // The SDL backend's services that SDL does not offer, done the POSIX way:
 // settings under $XDG_CONFIG_HOME, atomic replacement with fsync, a flock
-// lock file in $XDG_RUNTIME_DIR, programs started with posix_spawn.
+// lock file in $XDG_RUNTIME_DIR, programs started with posix_spawn, the
+// program's path from /proc/self/exe.
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +85,12 @@ void SdlPlatform::ReplaceFileAtomically(const std::string& path, std::string_vie
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+std::string SdlPlatform::RunningProgramPath() {
+    std::error_code error;
+    const fs::path path = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
 }
 
 std::string SdlPlatform::LockFilePath(std::string_view name) {

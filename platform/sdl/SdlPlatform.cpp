@@ -1,10 +1,8 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include <SDL.h>
 
@@ -12,6 +10,7 @@
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlPresenter.h"
 #include "platform/sdl/SdlSound.h"
+#include "platform/sdl/XDisplayLoss.h"
 #include "platform/text/FontDrawingContext.h"
 
 namespace quellmoor::platform {
@@ -31,6 +30,7 @@ constexpr SDL_EventType kIgnoredEvents[] = {SDL_TEXTINPUT, SDL_TEXTEDITING, SDL_
 SdlPlatform::SdlPlatform(SdlOptions options) : options_(std::move(options)) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         throw std::runtime_error(std::string("SDL could not start: ") + SDL_GetError());
+    EndProgramOnDisplayLoss();
     for (SDL_EventType type : kIgnoredEvents) SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
     sound_ = std::make_unique<SdlSound>();
@@ -45,6 +45,7 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::Supports(Feature feature) const {
     switch (feature) {
+        // Asked only by whoever means to play, so answering may start the audio subsystem.
         case Feature::Sound: return sound_ && sound_->Available();
         case Feature::ForeignWindows: return ForeignWindowsPossible();
         default: return true;
@@ -320,9 +321,7 @@ MessageBoxButton SdlPlatform::ShowMessageBox(std::string_view title, std::string
 }
 
 std::string SdlPlatform::GetProgramPath() {
-    std::error_code error;
-    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) return path.string();
+    if (std::string path = RunningProgramPath(); !path.empty()) return path;
     char* base = SDL_GetBasePath();
     std::string result = base ? std::string(base) + "quellmoor" : std::string();
     SDL_free(base);

@@ -9,9 +9,11 @@
 // presenting through SdlPresenter and reading back what the X server shows;
 // SDL_ShowMessageBox; the program path from /proc/self/exe; embedded content
 // handed in by the program; drawing contexts (platform/text); WAV sound on its
-// own audio subsystem (SdlSound); and, on POSIX systems, settings files under
-// $XDG_CONFIG_HOME, atomic file replacement with fsync, a flock lock file in
-// $XDG_RUNTIME_DIR, posix_spawn and xdg-open (PosixServices.cpp).
+// own audio subsystem, started by the first sound (SdlSound); and, on POSIX
+// systems, settings files under $XDG_CONFIG_HOME, atomic file replacement with
+// fsync, a flock lock file in $XDG_RUNTIME_DIR, posix_spawn and xdg-open
+// (PosixServices.cpp). A lost X server ends the process at once with a line on
+// standard error and status 1 (XDisplayLoss.h).
 // Not supported: child windows of a foreign window (made borderless instead).
 //
 //   SdlPlatform sdl({.content = LoadContentBytes()});
@@ -39,8 +41,9 @@ struct SdlOptions {
 
 class SdlPlatform final : public Platform {
 public:
-    // Initialises SDL's video and events (sound on its own, silently absent
-    // when no device opens); throws std::runtime_error when SDL cannot start.
+    // Initialises SDL's video and events (sound on its own when first played,
+    // silently absent when no device opens); throws std::runtime_error when SDL
+    // cannot start.
     explicit SdlPlatform(SdlOptions options = {});
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
@@ -89,6 +92,9 @@ public:
     bool IsSoundPlaying() const;
     // Where AcquireInstanceLock puts the lock file `name`.
     static std::string LockFilePath(std::string_view name);
+    // The running program's file, links resolved; empty where the system does
+    // not say. Needs no SDL, so a windowless host of the same program can report it.
+    static std::string RunningProgramPath();
 
 private:
     struct Window {

@@ -7,11 +7,14 @@
 
 namespace quellmoor::platform {
 
-SdlSound::SdlSound() { started_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
-
 SdlSound::~SdlSound() {
     CloseDevice();
-    if (started_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (start_ == Start::Started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlSound::Available() {
+    if (start_ == Start::NotTried) start_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? Start::Started : Start::Failed;
+    return start_ == Start::Started;
 }
 
 void SdlSound::CloseDevice() {
@@ -20,9 +23,8 @@ void SdlSound::CloseDevice() {
 }
 
 void SdlSound::Play(const std::string& path) {
-    if (!started_) return;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return;
+    if (!std::filesystem::is_regular_file(path, error) || !Available()) return;
     SDL_AudioSpec wav{};
     Uint8* samples = nullptr;
     Uint32 length = 0;

@@ -1,11 +1,14 @@
 // WAV sound for the SDL backend, on SDL's audio subsystem started on its own.
 //
-// Audio is initialised apart from video: on a machine without a sound device
-// SDL's audio start fails, and asked together with video it would fail the
-// whole program. Then, and whenever a file is missing or unreadable or no
-// device opens, playing does nothing at all. A new sound replaces the one
-// playing (its queue is cleared); the device is reopened only when the new
-// file's format differs.
+// Audio is initialised apart from video, and only when a sound is first played
+// (or whether sound works is asked): a show with sound off never starts it, so
+// it neither talks to a sound server nor leaves that server's folder in a
+// fresh runtime folder. On a machine without a sound device SDL's audio start
+// fails, and asked together with video it would fail the whole program. Then,
+// and whenever a file is missing or unreadable or no device opens, playing
+// does nothing at all; a start that failed is not tried again. A new sound
+// replaces the one playing (its queue is cleared); the device is reopened only
+// when the new file's format differs.
 #pragma once
 
 #include <string>
@@ -16,12 +19,13 @@ namespace quellmoor::platform {
 
 class SdlSound {
 public:
-    SdlSound();
+    SdlSound() = default;
     ~SdlSound();
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
 
-    bool Available() const { return started_; }
+    // Starts the audio subsystem when nothing tried yet.
+    bool Available();
     void Play(const std::string& path);
     void Stop();
     // Whether queued sound is left to be heard.
@@ -30,7 +34,8 @@ public:
 private:
     void CloseDevice();
 
-    bool started_ = false;
+    enum class Start { NotTried, Started, Failed };
+    Start start_ = Start::NotTried;
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "model/Exceptions.h"
+#include "platform/DrawingCanvas.h"
 #include "platform/text/FontFace.h"
 #include "platform/text/PolygonRaster.h"
 #include "platform/text/TextLayout.h"
@@ -25,17 +25,9 @@ struct Clip {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
-
 class FontDrawingContext final : public platform::DrawingContext {
 public:
-    explicit FontDrawingContext(const IndexedCanvas& canvas) : canvas_(canvas) {
-        if (canvas.width < 0 || canvas.height < 0 || canvas.strideBytes < canvas.width ||
-            (!canvas.bits && canvas.width > 0 && canvas.height > 0))
-            throw RParamException("The canvas given to the drawing context has no pixels or a row stride "
-                                  "smaller than its width.");
-        if (!canvas.bits) canvas_.width = canvas_.height = 0;
-    }
+    explicit FontDrawingContext(const IndexedCanvas& canvas) : canvas_(platform::CheckDrawingCanvas(canvas)) {}
 
     void SetFont(std::string_view face, int pixelHeight) override {
         face_ = text::FontFace::Get(face, pixelHeight);
@@ -98,7 +90,7 @@ private:
         int width = 0;
         for (const char c : run) {
             const auto byte = static_cast<unsigned char>(c);
-            if (!IsControl(byte)) width += face.GetGlyph(text::AnsiToUnicode(byte)).advance;
+            if (!platform::IsControlCharacter(byte)) width += face.GetGlyph(text::AnsiToUnicode(byte)).advance;
         }
         return width;
     }
@@ -115,7 +107,7 @@ private:
         long long pen = x;
         for (const char c : run) {
             const auto byte = static_cast<unsigned char>(c);
-            if (IsControl(byte)) continue;
+            if (platform::IsControlCharacter(byte)) continue;
             const text::Glyph& glyph = face.GetGlyph(text::AnsiToUnicode(byte));
             DrawGlyph(glyph, pen + glyph.left, baseline - glyph.top, ink, clip);
             pen += glyph.advance;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/Exceptions.h"
+#include "platform/DrawingCanvas.h"
 #include "platform/text/TextLayout.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WindowsApi.h"
@@ -21,20 +22,6 @@ constexpr int kMaxPixelHeight = 1000;
 // The colour that stands for palette index `index` in the section's table.
 COLORREF IndexColour(std::uint8_t index) { return RGB(index, index, index); }
 
-bool IsControl(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-}
-
-// Control characters draw nothing (GDI would draw a box for them).
-std::string Printable(std::string_view text) {
-    std::string kept;
-    kept.reserve(text.size());
-    for (char c : text)
-        if (!IsControl(c)) kept += c;
-    return kept;
-}
-
 struct SectionInfo {
     BITMAPINFOHEADER header;
     RGBQUAD colours[256];
@@ -42,12 +29,7 @@ struct SectionInfo {
 
 class Win32DrawingContext final : public DrawingContext {
 public:
-    explicit Win32DrawingContext(const IndexedCanvas& canvas) : canvas_(canvas) {
-        if (canvas.width < 0 || canvas.height < 0 || canvas.strideBytes < canvas.width ||
-            (!canvas.bits && canvas.width > 0 && canvas.height > 0))
-            throw RParamException("The canvas given to the drawing context has no pixels or a row stride "
-                                  "smaller than its width.");
-        if (!canvas.bits) canvas_.width = canvas_.height = 0;
+    explicit Win32DrawingContext(const IndexedCanvas& canvas) : canvas_(CheckDrawingCanvas(canvas)) {
         SectionInfo info{};
         info.header.biSize = sizeof info.header;
         info.header.biWidth = std::max(canvas_.width, 1);
@@ -120,7 +102,7 @@ public:
         long long top = box.y;
         for (const text::TextLine& line : Wrap(content, box.width)) {
             if (top >= area.y + area.height) break;
-            const std::string printable = Printable(line.text);
+            const std::string printable = WithoutControlCharacters(line.text);
             const long long left = box.x + (static_cast<long long>(box.width) - line.width) / 2;
             TextOutA(dc_, static_cast<int>(left), static_cast<int>(top), printable.data(),
                      static_cast<int>(printable.size()));
@@ -130,7 +112,7 @@ public:
     }
 
     void DrawLine(std::string_view line, int x, int y, std::uint8_t ink) override {
-        const std::string printable = Printable(line);
+        const std::string printable = WithoutControlCharacters(line);
         const PixelRect area = CanvasPart({x, y, RunWidth(printable) + lineHeight_, lineHeight_});
         if (area.width <= 0) return;
         Begin(area, ink);
@@ -148,7 +130,7 @@ public:
 
 private:
     int RunWidth(std::string_view run) {
-        const std::string printable = Printable(run);
+        const std::string printable = WithoutControlCharacters(run);
         SIZE size{};
         if (!printable.empty())
             GetTextExtentPoint32A(dc_, printable.data(), static_cast<int>(printable.size()), &size);

@@ -79,11 +79,5 @@ TEST(ContentPlace, AFileCalledVexmonInShareIsNoContentFolder) {
     fs::remove_all(root);
 }
 
-TEST(ContentPlace, TheRunningProgramIsThisTest) {
-    const std::string path = RunningProgramPath();
-    ASSERT_FALSE(path.empty());
-    EXPECT_EQ("vexmon_content_place_tests", fs::path(path).filename().string());
-}
-
 }  // namespace
 }  // namespace quellmoor

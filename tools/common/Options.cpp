@@ -1,53 +1,18 @@
 #include "tools/common/Options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
-#include <type_traits>
+
+#include "model/OptionValues.h"
 
 namespace quellmoor::tools {
 
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-// Limits as a person writes them: 10000000, not 1e+07.
 template <typename T>
-std::string Show(T value) {
-    char buffer[512];
-    std::to_chars_result result{};
-    if constexpr (std::is_floating_point_v<T>) result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    else result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-// Whole text as a number (no sign of a locale, no trailing letters); nullopt otherwise.
-template <typename T>
-std::optional<T> ParseNumber(std::string_view text) {
-    T value{};
-    const char* first = text.data();
-    if (!text.empty() && text.front() == '+') ++first;
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc() || end != last) return std::nullopt;
-    return value;
-}
-
-template <typename T>
-T ParseInRange(std::string_view option, std::string_view text, T least, T most, std::string_view kind) {
-    const std::optional<T> value = ParseNumber<T>(text);
-    if (!value) throw OptionError("--" + std::string(option) + ": " + Quoted(text) + " is not " + std::string(kind));
-    if (!(*value >= least && *value <= most))
-        throw OptionError("--" + std::string(option) + ": " + std::string(text) + " is out of range (" + Show(least) +
-                          " to " + Show(most) + ")");
-    return *value;
-}
-
-template <typename T>
-std::function<void(std::string_view)> RangeSetter(std::string name, T& target, T least, T most,
-                                                  std::string_view kind) {
-    return [name = std::move(name), &target, least, most, kind](std::string_view value) {
-        target = ParseInRange<T>(name, value, least, most, kind);
+std::function<void(std::string_view)> RangeSetter(std::string name, T& target, T least, T most) {
+    return [name = std::move(name), &target, least, most](std::string_view value) {
+        target = OptionNumber<OptionError>(name, value, least, most);
     };
 }
 
@@ -74,17 +39,17 @@ void OptionParser::Flag(std::string name, std::string help, bool& target) {
 
 void OptionParser::Integer(std::string name, std::string valueName, std::string help, int& target, int least,
                            int most) {
-    Add({name, std::move(valueName), std::move(help), RangeSetter<int>(name, target, least, most, "a whole number")});
+    Add({name, std::move(valueName), std::move(help), RangeSetter<int>(name, target, least, most)});
 }
 
 void OptionParser::Integer(std::string name, std::string valueName, std::string help, long& target, long least,
                            long most) {
-    Add({name, std::move(valueName), std::move(help), RangeSetter<long>(name, target, least, most, "a whole number")});
+    Add({name, std::move(valueName), std::move(help), RangeSetter<long>(name, target, least, most)});
 }
 
 void OptionParser::Number(std::string name, std::string valueName, std::string help, double& target, double least,
                           double most) {
-    Add({name, std::move(valueName), std::move(help), RangeSetter<double>(name, target, least, most, "a number")});
+    Add({name, std::move(valueName), std::move(help), RangeSetter<double>(name, target, least, most)});
 }
 
 void OptionParser::Text(std::string name, std::string valueName, std::string help, std::string& target) {
@@ -94,15 +59,9 @@ void OptionParser::Text(std::string name, std::string valueName, std::string hel
 
 void OptionParser::Size(std::string name, std::string help, int& width, int& height, int most) {
     auto set = [name, &width, &height, most](std::string_view value) {
-        const auto x = value.find('x');
-        const auto w = x == std::string_view::npos ? std::nullopt : ParseNumber<int>(value.substr(0, x));
-        const auto h = x == std::string_view::npos ? std::nullopt : ParseNumber<int>(value.substr(x + 1));
-        if (!w || !h) throw OptionError("--" + name + ": " + Quoted(value) + " is not a size like 640x480");
-        if (*w < 1 || *h < 1 || *w > most || *h > most)
-            throw OptionError("--" + name + ": " + std::string(value) + " is out of range (1x1 to " + Show(most) + "x" +
-                              Show(most) + ")");
-        width = *w;
-        height = *h;
+        const OptionSizeValue size = OptionSize<OptionError>(name, value, most);
+        width = size.width;
+        height = size.height;
     };
     Add({name, "WxH", std::move(help), std::move(set)});
 }

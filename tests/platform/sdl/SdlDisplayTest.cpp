@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <SDL.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -186,6 +187,26 @@ TEST(SdlSoundTest, FilesThatAreNoWaveSoundPlayNothing) {
     }
     sdl.PlaySoundFile((folder / "cut.wav").string());  // what arrived, or nothing: never a crash
     sdl.PlaySoundFile((folder / "good.wav").string());
+    EXPECT_TRUE(sdl.IsSoundPlaying());
+    ::unsetenv("SDL_AUDIODRIVER");
+}
+
+// A show with sound off must not reach a sound server (it leaves folders in a
+// fresh runtime folder); a missing file starts nothing either.
+TEST(SdlSoundTest, AudioStartsWithTheFirstSoundPlayed) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const fs::path folder = TestFolder("lazy");
+    WriteWav(folder / "brax1.wav");
+    platform::SdlPlatform sdl;
+    platform::WindowSpec spec;
+    spec.rect = {0, 0, 16, 16};
+    sdl.OpenWindow(spec);
+    sdl.StopSound();
+    EXPECT_FALSE(sdl.IsSoundPlaying());
+    sdl.PlaySoundFile((folder / "missing.wav").string());
+    EXPECT_EQ(0u, SDL_WasInit(SDL_INIT_AUDIO));
+    sdl.PlaySoundFile((folder / "brax1.wav").string());
+    EXPECT_NE(0u, SDL_WasInit(SDL_INIT_AUDIO));
     EXPECT_TRUE(sdl.IsSoundPlaying());
     ::unsetenv("SDL_AUDIODRIVER");
 }

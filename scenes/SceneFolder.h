@@ -1,4 +1,5 @@
-// SceneFolder: a content directory that plays only the scene files named.
+// SceneFolder: a content directory that plays only the scene files named
+// (vexmon's --scene, the preview's scene played alone).
 //
 // A fresh folder under the system's temporary folder holds copies of the scene
 // files and links to the content directory's "Sounds" and "Skins" (copies

@@ -1,4 +1,4 @@
-#include "app/vexmon/SceneFolder.h"
+#include "scenes/SceneFolder.h"
 
 #include <atomic>
 #include <chrono>
@@ -24,6 +24,7 @@ std::optional<fs::path> FindEntry(const fs::path& dir, const std::string& name) 
     return std::nullopt;
 }
 
+// A link where the system allows one, a copy otherwise.
 void LinkOrCopyFolder(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::create_directory_symlink(fs::absolute(from), to, error);
