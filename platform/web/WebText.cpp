@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Exceptions.h"
+#include "platform/DrawingCanvas.h"
 #include "platform/text/PolygonRaster.h"
 #include "platform/text/TextLayout.h"
 #include "platform/web/WebPlatform.h"
@@ -44,14 +44,12 @@ EM_JS(void, qm_text_mask, (const char* text, int width, int height, void* mask),
 constexpr const char* kDefaultFace = "Comic Sans MS";
 constexpr int kDefaultPixelHeight = 14;
 
-bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
-
 // Windows-1252 text as UTF-8 for the browser, control characters left out.
 std::string ToUtf8(std::string_view run) {
     std::string out;
     for (const char c : run) {
         const auto byte = static_cast<unsigned char>(c);
-        if (IsControl(byte)) continue;
+        if (IsControlCharacter(byte)) continue;
         const char32_t u = text::AnsiToUnicode(byte);
         if (u < 0x80) {
             out += static_cast<char>(u);
@@ -69,12 +67,7 @@ std::string ToUtf8(std::string_view run) {
 
 class WebDrawingContext final : public DrawingContext {
 public:
-    explicit WebDrawingContext(const IndexedCanvas& canvas) : canvas_(canvas) {
-        if (canvas.width < 0 || canvas.height < 0 || canvas.strideBytes < canvas.width ||
-            (!canvas.bits && canvas.width > 0 && canvas.height > 0))
-            throw RParamException("The canvas given to the drawing context has no pixels or a row stride "
-                                  "smaller than its width.");
-        if (!canvas.bits) canvas_.width = canvas_.height = 0;
+    explicit WebDrawingContext(const IndexedCanvas& canvas) : canvas_(CheckDrawingCanvas(canvas)) {
         SetFont(kDefaultFace, kDefaultPixelHeight);
     }
 

@@ -3,7 +3,7 @@
 #include "content/EmbeddedContent.h"
 #include "stage/DibStage.h"
 #include "stage/Timer.h"
-#include "tools/show-preview/SoloScene.h"
+#include "scenes/SceneFolder.h"
 
 namespace quellmoor {
 
@@ -15,7 +15,7 @@ constexpr std::uint32_t kEscape = 0x1B, kLetterQ = 'Q';
 
 ShowPreview::ShowPreview(RDibStage& stage, PreviewSettings settings) : stage_(stage), settings_(std::move(settings)) {
     if (settings_.dir.empty()) settings_.dir = BuiltContentDir();
-    if (!settings_.scene.empty()) solo_ = std::make_unique<SoloSceneDir>(settings_.dir, settings_.scene);
+    if (!settings_.scene.empty()) solo_ = std::make_unique<SceneFolder>(settings_.dir, std::vector<std::string>{settings_.scene});
     stage.AddEventHandler("OnSetup", &OnSetup, this);
     stage.AddEventHandler("OnStarted", &OnStarted, this);
     stage.AddEventHandler("OnKeyDown", &OnKeyDown, this);

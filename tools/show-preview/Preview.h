@@ -24,7 +24,7 @@ namespace quellmoor {
 class RComponent;
 class RDibStage;
 class REvent;
-class SoloSceneDir;
+class SceneFolder;
 
 struct PreviewSettings {
     int width = 800, height = 600;
@@ -61,7 +61,7 @@ private:
 
     RDibStage& stage_;
     PreviewSettings settings_;
-    std::unique_ptr<SoloSceneDir> solo_;
+    std::unique_ptr<SceneFolder> solo_;  // the one scene file to play alone
     BuiltShow show_;
     std::string error_;
 };
