@@ -3,11 +3,15 @@
 // pass. Dump and decompile quote the same bytes the same way.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/imaging/BmpBuilder.h"
 #include "tests/model/StreamBuilder.h"
 #include "tools/rcs/EngineCheck.h"
+#include "tools/rcs/SourceParser.h"
 #include "tools/rcs/SourceWriter.h"
 #include "tools/rcs/StreamCodec.h"
 #include "tools/rcs/StreamDump.h"
@@ -167,6 +171,25 @@ TEST(RcsQuoting, DumpAndDecompileAgree) {
         for (auto at = text.find(quoted); at != std::string::npos; at = text.find(quoted, at + 1)) ++uses;
         EXPECT_EQ(uses, 3u);  // the header line, the object's name, the caption
     }
+}
+
+// A name far longer than a file name may be still decompiles: the bitmaps'
+// file names are cut short, kept apart, and compile back to the same stream.
+TEST(RcsDecompile, LongObjectNamesGiveShortBitmapFileNames) {
+    const std::string longName(300, 'C');
+    const std::string bytes = Stream("", Object("RPicture", longName, Token("Surface") + Token(Bitmap())) +
+                                             Object("RPicture", longName + "2", Token("Surface") + Token(Bitmap())));
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "long_names";
+    std::filesystem::remove_all(dir);
+    const std::string source = rcs::WriteSource(rcs::DecodeStream(bytes), dir, "bitmaps");
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "bitmaps"))
+        files.push_back(entry.path().filename().string());
+    ASSERT_EQ(files.size(), 2u);
+    for (const std::string& file : files) EXPECT_LE(file.size(), 255u) << file;
+    EXPECT_NE(files[0], files[1]);
+    EXPECT_EQ(rcs::EncodeStream(rcs::ParseSource(source, "long.rcsrc", {.baseDir = dir, .searchDirs = {}})), bytes);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

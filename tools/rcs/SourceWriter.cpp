@@ -41,9 +41,14 @@ std::string LineItem(const std::string& line) {
     return QuoteText(line);
 }
 
+// Object and property names make the bitmap's file name; a long name is cut,
+// since file systems take names of 255 bytes at most (the "_N.bmp" comes on top).
+constexpr std::size_t kMaxFileStem = 120;
+
 std::string SafeFileName(const std::string& s) {
     std::string out;
     for (unsigned char c : s) out += (std::isalnum(c) || c == '-' || c == '_') ? static_cast<char>(c) : '_';
+    if (out.size() > kMaxFileStem) out.resize(kMaxFileStem);
     return out.empty() ? "_" : out;
 }
 
