@@ -35,8 +35,11 @@ template <typename T>
 std::optional<T> ParseWholeNumber(std::string_view text) {
     T value{};
     const char* first = text.data();
-    if (!text.empty() && text.front() == '+') ++first;
     const char* last = text.data() + text.size();
+    if (!text.empty() && text.front() == '+') {
+        ++first;
+        if (first != last && *first == '-') return std::nullopt;  // "+-1" is no number
+    }
     const auto [end, error] = std::from_chars(first, last, value);
     if (text.empty() || error != std::errc() || end != last) return std::nullopt;
     return value;

@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"HugeInteger", {"--frames", "99999999999999999999", "o"},
                   "--frames: \"99999999999999999999\" is not a whole number"},
         ParseCase{"NegativeSeconds", {"--seconds", "-1", "o"}, "--seconds: -1 is out of range (0 to 10000000)"},
+        ParseCase{"BothSigns", {"--seconds", "+-1", "o"}, "--seconds: \"+-1\" is not a number"},
         ParseCase{"NotANumberSeconds", {"--seconds", "nan", "o"}, "--seconds: nan is out of range (0 to 10000000)"},
         ParseCase{"DecimalComma", {"--seconds", "2,5", "o"}, "--seconds: \"2,5\" is not a number"},
         ParseCase{"SizeWithoutX", {"--size", "640", "o"}, "--size: \"640\" is not a size like 640x480"},
