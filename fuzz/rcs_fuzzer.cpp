@@ -1,16 +1,19 @@
 // Arbitrary text into the rcs source compiler. It must compile or throw an
 // RException; a compiled stream must decode and encode to the same bytes, and
 // decompiling it and compiling the source again must give the same bytes too.
-// Bitmaps named in the source are found in fuzz/rcs_bitmaps (QM_FUZZ_BITMAPS).
+// The sources may name two bitmaps, written by this program at start: tiny.bmp
+// (Windows header, two colours) and os2.bmp (the 12-byte OS/2 header).
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "model/Exceptions.h"
+#include "tests/imaging/BmpBuilder.h"
 #include "tools/rcs/SourceParser.h"
 #include "tools/rcs/SourceWriter.h"
 #include "tools/rcs/StreamCodec.h"
@@ -33,6 +36,19 @@ const fs::path& ScratchDir() {
     return dir;
 }
 
+// Where the bitmaps the sources name are found.
+const fs::path& BitmapDir() {
+    static const fs::path dir = [] {
+        fs::path made = ScratchDir() / "named";
+        fs::create_directories(made);
+        std::ofstream(made / "tiny.bmp", std::ios::binary)
+            << quellmoor::test::BuildBmp({.colorsUsed = 2, .paletteEntries = 2});
+        std::ofstream(made / "os2.bmp", std::ios::binary) << quellmoor::test::BuildBmp({.os2 = true});
+        return made;
+    }();
+    return dir;
+}
+
 void Check(bool holds) {
     if (!holds) std::abort();
 }
@@ -43,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::string bytes;
     try {
-        bytes = rcs::EncodeStream(rcs::ParseSource(text, "fuzz.rcsrc", {.baseDir = QM_FUZZ_BITMAPS, .searchDirs = {}}));
+        bytes = rcs::EncodeStream(rcs::ParseSource(text, "fuzz.rcsrc", {.baseDir = BitmapDir(), .searchDirs = {}}));
     } catch (const quellmoor::RException&) {
         return 0;
     }
