@@ -21,7 +21,7 @@ int FrameSampler::EmitUpTo(double timeMs) {
     int emitted = 0;
     while (last_ && static_cast<int>(frames_.size()) < run_.frames &&
            static_cast<double>(static_cast<std::int64_t>(frames_.size()) * run_.everyMs) < timeMs) {
-        char name[16];
+        char name[24];  // "frame_" and any int
         std::snprintf(name, sizeof name, "frame_%02d", static_cast<int>(frames_.size()));
         Frame frame = *last_;
         frame.name = name;

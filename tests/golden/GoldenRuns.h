@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/golden/GoldenFrames.h"
+#include "tools/show-preview/Preview.h"
 
 namespace quellmoor::golden {
 
@@ -30,6 +31,18 @@ struct GoldenRun {
 
     double Seconds() const { return static_cast<double>(frames * everyMs) / 1000.0; }
 };
+
+// How show-preview plays a run: its size, seed, length and scene.
+inline PreviewSettings RunSettings(const GoldenRun& run, bool wholeFrames) {
+    PreviewSettings settings;
+    settings.width = kRunWidth;
+    settings.height = kRunHeight;
+    settings.wholeFrames = wholeFrames;
+    settings.seed = kRunSeed;
+    settings.seconds = run.Seconds();
+    settings.scene = run.scene;
+    return settings;
+}
 
 // The ship at scale 1 is in every run; the moving scene gives it scaled.
 inline constexpr std::array<GoldenRun, 5> kGoldenRuns{{

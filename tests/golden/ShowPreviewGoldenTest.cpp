@@ -29,8 +29,6 @@ void PrintTo(const GoldenRun& run, std::ostream* os) { *os << run.name; }
 
 namespace {
 
-constexpr int kWidth = kRunWidth, kHeight = kRunHeight;
-constexpr std::uint32_t kSeed = kRunSeed;
 const std::filesystem::path kGoldenDir = QM_GOLDEN_DIR;
 const std::filesystem::path kOutput = QM_GOLDEN_OUTPUT;
 
@@ -40,8 +38,8 @@ std::filesystem::path ManifestOf(const GoldenRun& run) { return kGoldenDir / (st
 
 std::string Heading(const GoldenRun& run) {
     const std::string scene = *run.scene ? std::string(" --scene ") + run.scene : std::string();
-    return "Golden frames of show-preview" + scene + " (" + run.what + "): headless, seed " + std::to_string(kSeed) +
-           ", " + std::to_string(kWidth) + "x" + std::to_string(kHeight) + ", one frame every " +
+    return "Golden frames of show-preview" + scene + " (" + run.what + "): headless, seed " + std::to_string(kRunSeed) +
+           ", " + std::to_string(kRunWidth) + "x" + std::to_string(kRunHeight) + ", one frame every " +
            std::to_string(run.everyMs) + " ms of show time.\n"
            "name, show time (ms) of the frame, size, FNV-1a 64 of size, indices and palette.\n"
            "Regenerate after a change that is meant: cmake --build build/release --target update-goldens";
@@ -58,7 +56,7 @@ std::string Pixel(const Frame& frame, int x, int y) {
 }
 
 std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
-    HeadlessShowHost show(kWidth, kHeight);
+    HeadlessShowHost show(kRunWidth, kRunHeight);
     // Each run reports afresh (the sink stays standard error).
     ForgetReports();
     std::vector<Frame> frames;
@@ -68,14 +66,7 @@ std::vector<Frame> PlayPreview(const GoldenRun& run, bool wholeFrames) {
         show.Host().SetFrameCallback([&](const platform::HeadlessFrame&) {
             sampler.Presented(CaptureFrame(*stage.GetStageImage()->GetDib(), "", 0), stage.GetTime());
         });
-        PreviewSettings settings;
-        settings.width = kWidth;
-        settings.height = kHeight;
-        settings.wholeFrames = wholeFrames;
-        settings.seed = kSeed;
-        settings.seconds = run.Seconds();
-        settings.scene = run.scene;
-        ShowPreview preview(stage, settings);
+        ShowPreview preview(stage, RunSettings(run, wholeFrames));
         stage.Run();
         show.Host().SetFrameCallback(nullptr);
         frames = sampler.Finish();

@@ -114,13 +114,8 @@ int PlayRun(const GoldenRun& run, const std::vector<std::uint8_t>& mainStream) {
         std::string error;
         {
             RDibStage stage;
-            PreviewSettings settings;
-            settings.width = kRunWidth;
-            settings.height = kRunHeight;
-            settings.seed = kRunSeed;
-            settings.seconds = run.Seconds();
-            settings.scene = run.scene;
-            ShowPreview preview(stage, settings);
+            // Composing only what changed, as the page itself does.
+            ShowPreview preview(stage, RunSettings(run, false));
             stagePointer = &stage;
             previewPointer = &preview;
             stage.Run();
